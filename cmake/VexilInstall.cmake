@@ -29,6 +29,9 @@ install(FILES ${PROJECT_BINARY_DIR}/VexilConfig.cmake ${PROJECT_BINARY_DIR}/Vexi
     DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Vexil)
 
 # pkg-config: "vexil" for programs on X11, "vexil-headless" for tests and off-screen use.
+# The prefix is found from the .pc file's own place, so an install to any --prefix works.
+file(RELATIVE_PATH VEXIL_PC_UP /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" VEXIL_PC_UP "${VEXIL_PC_UP}")
 foreach(flavour x11 headless)
     string(TOUPPER ${flavour} upper)
     list(JOIN VEXIL_MODULES_${upper} " " VEXIL_PC_REQUIRES)

@@ -17,8 +17,10 @@
  * and lock states in force (X11 keysym values: with Num Lock on, keypad 5 is XK_KP_5; with
  * it off, XK_KP_Begin), the Unicode character the key types (0 for none; control keys type
  * control characters: Return 13, BackSpace 8, Tab 9, Escape 27, Control+A 1), and the
- * modifiers held when the key went down, not counting the key itself. USER maps keysyms to
- * virtual keys and characters to Windows-1252.
+ * modifiers held when the key went down, not counting the key itself, and the key's PC scan
+ * code (set 1) where the backend knows the key's position. USER maps keysyms to virtual keys
+ * (falling back to the scan code's key on a US keyboard when the keysym has none, as for a
+ * Cyrillic letter) and characters to Windows-1252, so both backends share one translation.
  *
  * Events are delivered, in the order they happened, to the EventSink given to pump(), with
  * the cookie USER gave at creation. A backend reports no events for a destroyed window.
@@ -74,6 +76,8 @@ struct KeyEvent {
     uint32_t character = 0; // Unicode code point, 0 for none (always 0 for Release)
     uint32_t modifiers = 0; // Modifier bits
     uint32_t time_ms = 0;   // the event's time stamp, a millisecond clock that wraps
+    uint8_t scan_code = 0;  // set 1, 0 when unknown
+    bool extended = false;  // an 0xE0-prefixed key: arrows, the editing block, right Control and Alt
 };
 
 enum class MouseAction : uint8_t { Move, Press, Release, Wheel };

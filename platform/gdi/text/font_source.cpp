@@ -60,7 +60,8 @@ std::vector<FontFile> font_files_for(Family family)
 // fontconfig 2.14 leaks a few hundred bytes of parsed expressions when it first loads its
 // configuration, whatever the caller does. LeakSanitizer is told so here, in the file that
 // calls fontconfig, so every program that links it gets the suppression. The hook exists only in
-// sanitizer builds and is weak, so a program's own suppression list takes its place.
+// sanitizer builds and is weak, so a program's own suppression list takes its place. The list of
+// used suppressions is not printed, so that standard error carries only what a program wrote.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
 #define VEXIL_LEAK_CHECKED 1
@@ -74,5 +75,10 @@ std::vector<FontFile> font_files_for(Family family)
 extern "C" __attribute__((weak, visibility("default"))) const char* __lsan_default_suppressions()
 {
     return "leak:libfontconfig.so\n";
+}
+
+extern "C" __attribute__((weak, visibility("default"))) const char* __lsan_default_options()
+{
+    return "print_suppressions=0";
 }
 #endif

@@ -7,6 +7,7 @@
 #include "gdi/text/sized_face.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vexil::text {
 
@@ -62,6 +63,26 @@ void fill_box(const raster::Surface& surface, const raster::Box& box, uint32_t p
     for (int32_t y = box.top; y < box.bottom; ++y) {
         std::fill(surface.row(y) + box.left, surface.row(y) + box.right, pixel);
     }
+}
+
+// Fills the part of each clip box that shows the cell, when a background is given, and returns
+// the union of those parts (empty when none shows).
+WideBox fill_visible_parts(const raster::Surface& surface, const raster::Box* clip, size_t clip_count,
+                           const WideBox& cell, std::optional<uint32_t> background)
+{
+    WideBox reach{cell.right, cell.bottom, cell.left, cell.top};
+    for (size_t i = 0; i < clip_count; ++i) {
+        const raster::Box visible = intersect(clip[i], surface, cell);
+        if (visible.empty()) {
+            continue;
+        }
+        reach = {std::min(reach.left, int64_t{visible.left}), std::min(reach.top, int64_t{visible.top}),
+                 std::max(reach.right, int64_t{visible.right}), std::max(reach.bottom, int64_t{visible.bottom})};
+        if (background) {
+            fill_box(surface, visible, *background & 0xFFFFFF);
+        }
+    }
+    return reach;
 }
 
 // Paints a glyph's coverage bitmap, which covers `glyph`, inside `box` only.
@@ -130,18 +151,12 @@ Status draw(const Font& font, const raster::Surface& surface, const raster::Box*
     }
     const SizedFace& face = *font.face();
     const WideBox cell{x, y, x + advance_sum(face, bytes, n), y + face.cell_height};
-    WideBox reach{cell.right, cell.bottom, cell.left, cell.top}; // union of the visible boxes
-    for (size_t i = 0; i < clip_count; ++i) {
-        const raster::Box visible = intersect(clip[i], surface, cell);
-        if (visible.empty()) {
-            continue;
-        }
-        reach = {std::min(reach.left, int64_t{visible.left}), std::min(reach.top, int64_t{visible.top}),
-                 std::max(reach.right, int64_t{visible.right}), std::max(reach.bottom, int64_t{visible.bottom})};
-        if (paint.background_pixel) {
-            fill_box(surface, visible, *paint.background_pixel & 0xFFFFFF);
-        }
+    // Likewise a cell ending left of or above the surface; past this test x > -width and
+    // y > -height, so adding glyph offsets to the pen and the baseline cannot overflow.
+    if (cell.right <= 0 || cell.bottom <= 0) {
+        return Status::Ok;
     }
+    const WideBox reach = fill_visible_parts(surface, clip, clip_count, cell, paint.background_pixel);
     if (reach.left >= reach.right) {
         return Status::Ok;
     }

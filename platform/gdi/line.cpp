@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+// Lines with the DC's pen: LineTo and Polyline.
+#include "gdi/drawing.h"
+#include "gdi/handles.h"
+#include "gdi/point_buffer.h"
+
+using namespace vexil::gdi;
+
+BOOL WINAPI LineTo(HDC hdc, int x, int y)
+{
+    DeviceContext* dc = find<DeviceContext>(hdc);
+    if (!dc)
+        return FALSE;
+    vexil::raster::stroke_line(target_of(*dc), pen_of(*dc), to_device(*dc, dc->position.x, dc->position.y),
+                               to_device(*dc, x, y));
+    dc->position = {x, y};
+    return TRUE;
+}
+
+BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt)
+{
+    DeviceContext* dc = find<DeviceContext>(hdc);
+    if (!dc)
+        return FALSE;
+    PointBuffer points;
+    if (!points.load(*dc, apt, cpt, 2))
+        return FALSE;
+    vexil::raster::stroke_polyline(target_of(*dc), pen_of(*dc), points.view(), vexil::raster::PathShape::Open);
+    return TRUE;
+}

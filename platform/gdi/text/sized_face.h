@@ -55,7 +55,8 @@ struct FontState {
 
 FontState& font_state();
 
-// Opens face `index` of the file at `path` if it is an outline font FreeType can read; else null.
+// Opens face `index` of the file at `path` if it is an outline font with a Unicode character map
+// that FreeType can read; else null.
 FT_Face open_outline_face(FT_Library library, const char* path, int index);
 
 // The glyph drawn for `byte`, from the cache or rendered into it. Null only when memory ran out.

@@ -15,7 +15,7 @@ struct SizedFace;
 enum class Status {
     Ok,
     NoFont,          // the font is not loaded (no font file could be found or opened)
-    InvalidArgument, // a null pointer with a non-zero count, or a surface without pixels
+    InvalidArgument, // a null pointer with a non-zero count; a surface without pixels or with stride < width
 };
 
 enum class Family {

@@ -26,4 +26,20 @@ template <typename T>
     return true;
 }
 
+// Reserves room for `size` elements; false (and no exception) when memory is short.
+template <typename T>
+[[nodiscard]] bool ensure_capacity(std::vector<T>& buffer, size_t size)
+{
+    if (buffer.capacity() >= size)
+        return true;
+    try {
+        buffer.reserve(size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+    return true;
+}
+
 } // namespace vexil::raster

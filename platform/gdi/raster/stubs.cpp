@@ -2,14 +2,11 @@
 // Entry points whose rasterization is still being written; they draw nothing yet.
 #include "gdi/raster/ellipse.h"
 #include "gdi/raster/flood_fill.h"
-#include "gdi/raster/line.h"
 #include "gdi/raster/polygon.h"
 
 namespace vexil::raster {
 
 // FIXME: every function here is a placeholder that draws nothing.
-void stroke_line(const Target&, const Pen&, Point64, Point64) {}
-void stroke_polyline(const Target&, const Pen&, std::span<const Point64>, PathShape) {}
 void fill_polygon(const Target&, const Brush&, std::span<const Point64>, FillMode) {}
 void draw_polygon(const Target&, const Pen&, const Brush&, std::span<const Point64>, FillMode) {}
 void draw_ellipse(const Target&, const Pen&, const Brush&, Rect64) {}

@@ -83,14 +83,17 @@ void destroy_window(HWND hwnd)
 void paint(WindowData& window, HWND hwnd)
 {
     PAINTSTRUCT ps;
-    BeginPaint(hwnd, &ps);
-    if (const PageLock lock(window, INFINITE); lock) {
-        const HDC source = lock.page(window.VisualPage.load(std::memory_order_relaxed));
-        // The pages carry the viewport origin; the copy must take the pixels at the same device place.
-        POINT corner{ps.rcPaint.left, ps.rcPaint.top};
-        DPtoLP(source, &corner, 1);
-        BitBlt(ps.hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-               ps.rcPaint.bottom - ps.rcPaint.top, source, corner.x, corner.y, SRCCOPY);
+    {
+        const PageLock lock(window, INFINITE);
+        BeginPaint(hwnd, &ps);
+        if (lock) {
+            const HDC source = lock.page(window.VisualPage.load(std::memory_order_relaxed));
+            // The pages carry the viewport origin; the copy must take the pixels at the same device place.
+            POINT corner{ps.rcPaint.left, ps.rcPaint.top};
+            DPtoLP(source, &corner, 1);
+            BitBlt(ps.hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, source, corner.x, corner.y, SRCCOPY);
+        }
     }
     // Presenting touches only the window's own surface, so the pages are free again before it.
     EndPaint(hwnd, &ps);

@@ -2,13 +2,10 @@
 // Entry points whose rasterization is still being written; they draw nothing yet.
 #include "gdi/raster/ellipse.h"
 #include "gdi/raster/flood_fill.h"
-#include "gdi/raster/polygon.h"
 
 namespace vexil::raster {
 
 // FIXME: every function here is a placeholder that draws nothing.
-void fill_polygon(const Target&, const Brush&, std::span<const Point64>, FillMode) {}
-void draw_polygon(const Target&, const Pen&, const Brush&, std::span<const Point64>, FillMode) {}
 void draw_ellipse(const Target&, const Pen&, const Brush&, Rect64) {}
 void draw_arc(const Target&, const Pen&, Rect64, Point64, Point64, ArcDirection) {}
 void draw_pie(const Target&, const Pen&, const Brush&, Rect64, Point64, Point64, ArcDirection) {}

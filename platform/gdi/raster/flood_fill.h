@@ -19,7 +19,7 @@ enum class FloodMode : uint8_t {
 enum class FloodResult : uint8_t {
     Filled,
     NothingToFill, // the seed is outside the clip, or is a border pixel (not of the surface colour)
-    OutOfMemory,   // the visited map or the span stack could not be had; nothing was painted
+    OutOfMemory,   // the visited map or the stack could not grow; the fill may have stopped short
 };
 
 // The 4-connected area around `seed` within the clip, compared on the 24 colour bits. Iterative;

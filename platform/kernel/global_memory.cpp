@@ -31,12 +31,18 @@ using vexil::kernel::FutexLock;
 using vexil::kernel::FutexLockGuard;
 
 struct MovableBlock {
+    MovableBlock(unsigned char* block_data, size_t block_size) noexcept
+        : data(block_data), size(block_size), capacity(block_size)
+    {
+    }
+    ~MovableBlock() { std::free(data); }
+    MovableBlock(const MovableBlock&) = delete;
+    MovableBlock& operator=(const MovableBlock&) = delete;
+
     unsigned char* data; // null while discarded
     size_t size;
     size_t capacity;
-    uint32_t locks;
-
-    ~MovableBlock() { std::free(data); }
+    uint32_t locks = 0;
 };
 
 struct FixedBlock {
@@ -136,7 +142,7 @@ HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
             return fail<HGLOBAL>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
     }
     if (uFlags & GMEM_MOVEABLE) {
-        HGLOBAL handle = s_blocks.create(MovableBlock{data, bytes, bytes, 0});
+        HGLOBAL handle = s_blocks.create(data, bytes);
         if (!handle) {
             std::free(data);
             return fail<HGLOBAL>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
@@ -165,7 +171,8 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags)
         bool may_move = block->locks == 0 || (uFlags & GMEM_MOVEABLE) != 0;
         if (dwBytes == 0 && block->locks == 0) {
             std::free(block->data);
-            *block = MovableBlock{nullptr, 0, 0, 0};
+            block->data = nullptr;
+            block->size = block->capacity = 0;
             return hMem;
         }
         if (!resize(block->data, block->size, block->capacity, dwBytes, may_move, zero))

@@ -13,8 +13,8 @@ namespace vexil::raster {
 /*
  * Elements alternate dash, gap, dash, ... from position 0 of the stroke; an odd list is doubled
  * (the second copy swaps dashes and gaps). Element i covers [start_i, start_i + length_i),
- * zero-length elements cover nothing, and the pattern repeats every `period` steps; a period
- * of 0 is solid.
+ * zero-length elements cover nothing, and the pattern repeats every `period` steps. A pattern
+ * whose gaps clear no pixel is kept as solid (period 0), so solid styles take the solid paths.
  * A geometric dash carries square caps half a step past each end, so the pixel at integer
  * position p is set when p lies in a dash or is the first position of a gap (the closed end of
  * the dash before it): a dash of d sets d + 1 pixels and a gap of g leaves g - 1 clear.

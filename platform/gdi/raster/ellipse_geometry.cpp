@@ -18,32 +18,34 @@ int64_t EllipseShape::half_width(int64_t y) const
     if (y < m_box.top || y >= m_box.bottom)
         return -1;
     const int64_t Y = 2 * y - m_cy2;
-    const long double p = (long double)(m_a) + 1, q = (long double)(m_b) + 1;
-    const long double ratio = (long double)(Y) / q;
-    const long double estimate = p * std::sqrt(std::fmax(0.0L, 1.0L - ratio * ratio));
-    // X has the parity of A (X = 2x - (l + r - 1)).
-    int64_t x = std::llround(estimate);
-    if (x > m_a)
-        x = m_a;
-    if ((x - m_a) % 2 != 0)
+    const double ratio = double(Y) / (double(m_b) + 1);
+    const double estimate = (double(m_a) + 1) * std::sqrt(std::fmax(0.0, 1.0 - ratio * ratio));
+    // X has the parity of A (X = 2x - (l + r - 1)); start from the estimate, then settle it
+    // with the exact test, which moves it by a step or two at most.
+    int64_t x = std::min<int64_t>(std::llround(estimate), m_a);
+    if ((m_a - x) % 2 != 0)
         --x;
-    if (m_exact) {
-        const Int128 P = Int128(m_a) + 1, Q = Int128(m_b) + 1;
-        const Int128 rhs = P * P * (Q * Q - Int128(Y) * Y);
-        auto inside = [&](int64_t X) { return Int128(X) * X * Q * Q < rhs; };
+    auto settle = [&](auto inside) {
         while (x >= 0 && !inside(x))
             x -= 2;
         while (x + 2 <= m_a && inside(x + 2))
             x += 2;
         return x;
-    }
-    auto inside = [&](int64_t X) {
-        const long double rx = (long double)(X) / p;
-        return rx * rx + ratio * ratio < 1.0L;
     };
-    while (x >= 0 && !inside(x))
-        x -= 2;
-    return x;
+    if (m_a < kSmall && m_b < kSmall) {
+        const int64_t P = m_a + 1, Q = m_b + 1, rhs = P * P * (Q * Q - Y * Y);
+        return settle([&](int64_t X) { return X * X * Q * Q < rhs; });
+    }
+    if (m_exact) {
+        const Int128 P = Int128(m_a) + 1, Q = Int128(m_b) + 1;
+        const Int128 rhs = P * P * (Q * Q - Int128(Y) * Y);
+        return settle([&](int64_t X) { return Int128(X) * X * Q * Q < rhs; });
+    }
+    const long double p = (long double)(m_a) + 1, lratio = (long double)(Y) / ((long double)(m_b) + 1);
+    return settle([&](int64_t X) {
+        const long double rx = (long double)(X) / p;
+        return rx * rx + lratio * lratio < 1.0L;
+    });
 }
 
 bool EllipseShape::row(int64_t y, int64_t& x0, int64_t& x1) const

@@ -5,6 +5,7 @@
 #include "gdi/raster/geometry.h"
 #include "gdi/raster/wide.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vexil::raster {
@@ -43,6 +44,9 @@ public:
 
 private:
     int64_t half_width(int64_t y) const; // largest X on row y, or -1
+
+    // Below this both radii keep the exact test within 64 bits: (A + 1)^2 (B + 1)^2 < 2^62.
+    static constexpr int64_t kSmall = int64_t{1} << 15;
 
     Rect64 m_box;
     int64_t m_a, m_b, m_cx2, m_cy2;

@@ -50,6 +50,12 @@ public:
 
     bool paints() const { return m_mode != Mode::Nothing; }
 
+    // For pixel loops that clip themselves, on writers made from one colour (pens): calls
+    // loop(op) with a functor that applies the colour to a pixel reference (copy, XOR or
+    // and-xor), so the loop is compiled once per kind with the operation inlined.
+    template <typename Loop>
+    void with_pixel_op(Loop&& loop) const;
+
     void span(int64_t y, int64_t x0, int64_t x1) const;
     void pixel(int64_t x, int64_t y) const;
 
@@ -65,8 +71,29 @@ private:
     const ClipList& m_clip;
     Mode m_mode = Mode::Nothing;
     AndXor m_op;
-    std::array<AndXor, 64> m_tile{}; // tile modes only: [(y & 7) * 8 + (x & 7)]
+    // Tile modes only: [(y & 7) * 8 + (x & 7)]. Left uninitialised otherwise, since pens make a
+    // writer per line and the table would cost more to clear than a short line to draw.
+    std::array<AndXor, 64> m_tile;
 };
+
+template <typename Loop>
+void SpanWriter::with_pixel_op(Loop&& loop) const
+{
+    const uint32_t x = m_op.xor_mask, a = m_op.and_mask;
+    switch (m_mode) {
+    case Mode::Nothing:
+        return;
+    case Mode::Fill:
+        loop([x](uint32_t& p) { p = x; });
+        return;
+    case Mode::Xor:
+        loop([x](uint32_t& p) { p ^= x; });
+        return;
+    default:
+        loop([a, x](uint32_t& p) { p = (p & a) ^ x; });
+        return;
+    }
+}
 
 // The rows of a hatch style: a set bit (most significant leftmost) is a line pixel.
 std::array<uint8_t, 8> hatch_rows(HatchStyle style);

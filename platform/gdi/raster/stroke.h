@@ -82,8 +82,8 @@ void step_segment(Point64 a, Point64 b, bool include_last, const Box& bounds, Da
     int64_t t = 0, rem = 0, two_n = 2 * n;
     if (n > 0) {
         const Int128 num = Int128(2) * k0 * dn + e;
-        t = int64_t(num / two_n);
-        rem = int64_t(num % two_n);
+        t = int64_t(floor_div(num, two_n));
+        rem = int64_t(num - Int128(t) * two_n);
     }
     for (int64_t k = k0;; ++k) {
         if (!walker || walker->on()) {

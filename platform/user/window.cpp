@@ -21,6 +21,10 @@ namespace {
 constexpr int kDefaultPosition = 64;
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
+// The largest side of a window's pixels. Windows clamps larger windows to the screen; here a
+// window that big could not be shown (X servers stop at 32767) and would only exhaust memory
+// for pixels nobody sees, so making one fails.
+constexpr int kMaxSide = 16384;
 
 enum class Notify : uint8_t { Procedure, Nobody };
 
@@ -150,6 +154,11 @@ HWND create_window(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style,
     }
     width = std::max(width, 0);
     height = std::max(height, 0);
+    if (width > kMaxSide || height > kMaxSide) {
+        release_class(window_class);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     FrameGeometry frame = frame_for_style(style);
     if (kind == NativeKind::Menu)
         frame = FrameGeometry{backend::WindowKind::Popup, 0, 0, 0, 0};

@@ -116,11 +116,7 @@ Point64 centre_pixel(const EllipseShape& e)
     const bool walk_all = e.box().right - e.box().left <= kWalkLimit && e.box().bottom - e.box().top <= kWalkLimit;
     s_ordered.clear();
     auto keep = [&](int64_t x, int64_t y, double angle) {
-        try {
-            s_ordered.push_back({angle, x, y});
-        } catch (const std::bad_alloc&) {
-            ok = false;
-        }
+        ok = ok && push_back_checked(s_ordered, OrderedPixel{angle, x, y});
     };
     const Rect64 walked = walk_all ? e.box() : visible;
     arc_pixels(e, sweep, walked, [&](int64_t x, int64_t y) {
@@ -215,11 +211,9 @@ void region_spans(const EllipseShape& e, const Sweep* sweep, const Box& bounds, 
         return false;
     if (pie) {
         const double cx = double(e.centre_x2()) / 2, cy = double(e.centre_y2()) / 2;
-        try {
-            s_curve.insert(s_curve.begin(), PointD{cx, cy});
-        } catch (const std::bad_alloc&) {
+        if (!push_back_checked(s_curve, PointD{cx, cy}))
             return false;
-        }
+        std::rotate(s_curve.begin(), s_curve.end() - 1, s_curve.end());
     }
     return gather_wide_stroke(pen, s_curve, closed ? PathShape::Closed : PathShape::Open, s_outline);
 }

@@ -76,12 +76,7 @@ private:
 
 [[nodiscard]] bool push(int64_t x, int64_t y)
 {
-    try {
-        s_stack.push_back({x, y});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    return push_back_checked(s_stack, Point64{x, y});
 }
 
 } // namespace

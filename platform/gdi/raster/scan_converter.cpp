@@ -27,12 +27,7 @@ bool EdgeList::add_edge(FixPoint a, FixPoint b)
     // Edges between two row centre lines cover no row at all.
     if (first_row_at_or_below(e.y0) >= first_row_at_or_below(e.y1))
         return true;
-    try {
-        m_edges.push_back(e);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    return push_back_checked(m_edges, e);
 }
 
 bool EdgeList::add_polygon(std::span<const FixPoint> points)

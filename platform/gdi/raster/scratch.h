@@ -42,4 +42,16 @@ template <typename T>
     return true;
 }
 
+// Appends `value`; false (and no exception) when memory is short.
+template <typename T>
+[[nodiscard]] bool push_back_checked(std::vector<T>& buffer, const T& value)
+{
+    try {
+        buffer.push_back(value);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 } // namespace vexil::raster

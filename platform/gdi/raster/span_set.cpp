@@ -27,24 +27,14 @@ bool SpanSet::add_span(int64_t y, int64_t x0, int64_t x1)
         m_spans.back().x1 = std::max(m_spans.back().x1, int32_t(x1));
         return true;
     }
-    try {
-        m_spans.push_back({int32_t(y), int32_t(x0), int32_t(x1)});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    return push_back_checked(m_spans, Span{int32_t(y), int32_t(x0), int32_t(x1)});
 }
 
 bool SpanSet::add_pixel(int64_t x, int64_t y)
 {
     if (x < m_bounds.left || x >= m_bounds.right || y < m_bounds.top || y >= m_bounds.bottom)
         return true;
-    try {
-        m_pixels.push_back((uint64_t(y) << 32) | uint64_t(x));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    return push_back_checked(m_pixels, (uint64_t(y) << 32) | uint64_t(x));
 }
 
 bool SpanSet::normalize()

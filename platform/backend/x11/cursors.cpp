@@ -14,8 +14,8 @@ xcb_cursor_t create_glyph_cursor(xcb_connection_t* connection, xcb_font_t font, 
 {
     const xcb_cursor_t cursor = xcb_generate_id(connection);
     // Black shape on a white outline, as Windows' arrow is drawn.
-    xcb_create_glyph_cursor(connection, cursor, font, font, glyph, static_cast<uint16_t>(glyph + 1), 0, 0, 0,
-                            0xFFFF, 0xFFFF, 0xFFFF);
+    xcb_create_glyph_cursor(connection, cursor, font, font, glyph, static_cast<uint16_t>(glyph + 1), 0, 0, 0, 0xFFFF,
+                            0xFFFF, 0xFFFF);
     return cursor;
 }
 

@@ -30,8 +30,7 @@ constexpr StateBit kModifierBits[] = {
 constexpr StateBit kButtonBits[] = {
     {XCB_BUTTON_MASK_1, kButtonLeft}, {XCB_BUTTON_MASK_2, kButtonMiddle}, {XCB_BUTTON_MASK_3, kButtonRight}};
 
-template <size_t N>
-uint32_t bits_of(uint16_t state, const StateBit (&table)[N])
+template <size_t N> uint32_t bits_of(uint16_t state, const StateBit (&table)[N])
 {
     uint32_t bits = 0;
     for (const StateBit& entry : table) {

@@ -64,8 +64,7 @@ bool Keyboard::open(xcb_connection_t* connection)
 {
     m_connection = connection;
     if (!xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, &m_event_base,
-                                     nullptr)) {
+                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, &m_event_base, nullptr)) {
         return false;
     }
     m_device_id = xkb_x11_get_core_keyboard_device_id(connection);

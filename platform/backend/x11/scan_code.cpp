@@ -19,9 +19,8 @@ struct ExtendedKey {
 // Keypad Enter, right Ctrl, keypad /, Print Screen, right Alt, Home, Up, Page Up, Left, Right,
 // End, Down, Page Down, Insert, Delete, left and right Windows keys, Menu.
 constexpr ExtendedKey kExtendedKeys[] = {
-    {96, 0x1C},  {97, 0x1D},  {98, 0x35},  {99, 0x37},  {100, 0x38}, {102, 0x47}, {103, 0x48},
-    {104, 0x49}, {105, 0x4B}, {106, 0x4D}, {107, 0x4F}, {108, 0x50}, {109, 0x51}, {110, 0x52},
-    {111, 0x53}, {125, 0x5B}, {126, 0x5C}, {127, 0x5D},
+    {96, 0x1C},  {97, 0x1D},  {98, 0x35},  {99, 0x37},  {100, 0x38}, {102, 0x47}, {103, 0x48}, {104, 0x49}, {105, 0x4B},
+    {106, 0x4D}, {107, 0x4F}, {108, 0x50}, {109, 0x51}, {110, 0x52}, {111, 0x53}, {125, 0x5B}, {126, 0x5C}, {127, 0x5D},
 };
 
 } // namespace

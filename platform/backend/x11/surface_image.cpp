@@ -17,9 +17,17 @@ namespace vexil::backend::x11 {
 namespace {
 
 constexpr uint8_t kDepth = 24;
-// Gathered rows are sent in requests of at most this many pixels (1 MiB), so the staging
-// buffer of a large window stays small.
-constexpr size_t kStagingPixelLimit = size_t{1} << 18;
+// PutImage requests carry at most 256 KiB of pixels, the classic limit of servers without
+// BIG-REQUESTS. Larger ones are much slower, not faster: the server grows its request buffer
+// as a large request trickles in (bench/x11_benchmark.cpp: a whole 1200 x 900 frame in one
+// request took some twenty times as long as in 256 KiB pieces).
+constexpr size_t kPayloadLimit = size_t{1} << 18;
+
+// Pixels of one request: whole rows, as many as the server and the limit above allow.
+size_t payload_bytes(const Connection& connection)
+{
+    return std::min(connection.max_request_bytes - sizeof(xcb_put_image_request_t), kPayloadLimit);
+}
 
 raster::Box clipped(raster::Box box, int32_t width, int32_t height)
 {
@@ -47,13 +55,11 @@ bool SurfaceImage::create(Connection& connection, int32_t width, int32_t height)
         return true;
     }
     // Without shared memory each request carries whole rows, so a row must fit in one.
-    if (static_cast<size_t>(width) * sizeof(uint32_t) + sizeof(xcb_put_image_request_t) >
-        connection.max_request_bytes) {
+    if (static_cast<size_t>(width) * sizeof(uint32_t) > payload_bytes(connection)) {
         return false;
     }
     m_heap.reset(new (std::nothrow) uint32_t[pixels]());
-    m_staging_pixels = std::min(pixels, kStagingPixelLimit);
-    m_staging.reset(new (std::nothrow) uint32_t[m_staging_pixels]);
+    m_staging.reset(new (std::nothrow) uint32_t[std::min(pixels, kPayloadLimit / sizeof(uint32_t))]);
     m_pixels = m_heap.get();
     return m_heap && m_staging;
 }
@@ -94,11 +100,11 @@ void SurfaceImage::present(const Connection& connection, xcb_window_t window, ra
         return;
     }
     if (m_segment != 0) {
-        xcb_shm_put_image(m_xcb, window, connection.gc, static_cast<uint16_t>(m_width),
-                          static_cast<uint16_t>(m_height), static_cast<uint16_t>(box.left),
-                          static_cast<uint16_t>(box.top), static_cast<uint16_t>(box.right - box.left),
-                          static_cast<uint16_t>(box.bottom - box.top), static_cast<int16_t>(box.left),
-                          static_cast<int16_t>(box.top), kDepth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_segment, 0);
+        xcb_shm_put_image(m_xcb, window, connection.gc, static_cast<uint16_t>(m_width), static_cast<uint16_t>(m_height),
+                          static_cast<uint16_t>(box.left), static_cast<uint16_t>(box.top),
+                          static_cast<uint16_t>(box.right - box.left), static_cast<uint16_t>(box.bottom - box.top),
+                          static_cast<int16_t>(box.left), static_cast<int16_t>(box.top), kDepth,
+                          XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_segment, 0);
     } else {
         put_rows(connection, window, box);
     }
@@ -109,15 +115,10 @@ void SurfaceImage::put_rows(const Connection& connection, xcb_window_t window, c
 {
     const auto box_width = static_cast<size_t>(box.right - box.left);
     const size_t row_bytes = box_width * sizeof(uint32_t);
-    const size_t payload = connection.max_request_bytes - sizeof(xcb_put_image_request_t);
+    // create() made sure that a row fits in a request; the staging buffer holds a request.
+    const size_t rows_per_request = payload_bytes(connection) / row_bytes;
     // A box as wide as the surface has contiguous rows, sent straight from the surface.
     const bool contiguous = box_width == static_cast<size_t>(m_width);
-    size_t rows_per_request = payload / row_bytes;
-    if (!contiguous) {
-        rows_per_request = std::min(rows_per_request, m_staging_pixels / box_width);
-    }
-    // create() made sure one row fits in a request, and the staging buffer holds at least one
-    // surface row.
     for (int32_t y = box.top; y < box.bottom;) {
         const auto rows = static_cast<int32_t>(std::min<size_t>(rows_per_request, static_cast<size_t>(box.bottom - y)));
         const uint32_t* data = m_pixels + static_cast<size_t>(y) * static_cast<size_t>(m_width) + box.left;
@@ -129,8 +130,8 @@ void SurfaceImage::put_rows(const Connection& connection, xcb_window_t window, c
             data = m_staging.get();
         }
         xcb_put_image(m_xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, window, connection.gc, static_cast<uint16_t>(box_width),
-                      static_cast<uint16_t>(rows), static_cast<int16_t>(box.left), static_cast<int16_t>(y), 0,
-                      kDepth, static_cast<uint32_t>(static_cast<size_t>(rows) * row_bytes),
+                      static_cast<uint16_t>(rows), static_cast<int16_t>(box.left), static_cast<int16_t>(y), 0, kDepth,
+                      static_cast<uint32_t>(static_cast<size_t>(rows) * row_bytes),
                       reinterpret_cast<const uint8_t*>(data));
         y += rows;
     }

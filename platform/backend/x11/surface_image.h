@@ -46,7 +46,6 @@ private:
     // Without shared memory: the surface itself, and rows of a narrower box gathered to be sent.
     std::unique_ptr<uint32_t[]> m_heap;
     std::unique_ptr<uint32_t[]> m_staging;
-    size_t m_staging_pixels = 0;
 };
 
 } // namespace vexil::backend::x11

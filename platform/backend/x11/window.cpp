@@ -66,9 +66,9 @@ bool grab_input(Connection& connection, xcb_window_t window)
         XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
     for (int attempt = 0; attempt < kGrabAttempts; ++attempt) {
         // owner_events false: every pointer and key event goes to the menu, in its coordinates.
-        const auto pointer_cookie = xcb_grab_pointer(xcb, 0, window, kPointerEvents, XCB_GRAB_MODE_ASYNC,
-                                                     XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE, XCB_CURSOR_NONE,
-                                                     XCB_CURRENT_TIME);
+        const auto pointer_cookie =
+            xcb_grab_pointer(xcb, 0, window, kPointerEvents, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE,
+                             XCB_CURSOR_NONE, XCB_CURRENT_TIME);
         const auto keyboard_cookie =
             xcb_grab_keyboard(xcb, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         xcb_grab_pointer_reply_t* pointer = xcb_grab_pointer_reply(xcb, pointer_cookie, nullptr);
@@ -110,8 +110,8 @@ namespace vexil::backend {
 
 Window* create_window(Connection* connection, const WindowSpec& spec)
 {
-    if (spec.width < 1 || spec.height < 1 || spec.width > x11::kMaxSurfaceSide ||
-        spec.height > x11::kMaxSurfaceSide || connection->lost) {
+    if (spec.width < 1 || spec.height < 1 || spec.width > x11::kMaxSurfaceSide || spec.height > x11::kMaxSurfaceSide ||
+        connection->lost) {
         return nullptr;
     }
     std::unique_ptr<Window> window(new (std::nothrow) Window);

@@ -11,6 +11,7 @@ using ColourTest = WindowTest;
 
 TEST(ColourTestWithoutWindow, PaletteIsEmptyUntilTheFirstWindow)
 {
+    use_threadsafe_death_tests();
     EXPECT_EXIT(std::exit(converttorgb(WHITE) == 0 && COLOR(255, 255, 255) == 0x03FFFFFF ? 0 : 1),
                 ::testing::ExitedWithCode(0), "");
 }

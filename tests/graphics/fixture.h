@@ -5,19 +5,24 @@
 
 #include "internal.h"
 
+#include "backend/headless/control.h"
+#include "user/idle.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vexil::graphics::testing {
 
 // Death tests run in a fresh copy of the program, as the window threads make fork() unsafe.
-inline const bool kThreadsafeDeathTests = [] {
+// Called first in each test that has death tests.
+inline void use_threadsafe_death_tests()
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    return true;
-}();
+}
 
 inline constexpr const char* kNoWindowPattern =
     "Error: Drawing operation was attempted when there was no current window\\.";
@@ -85,31 +90,23 @@ inline std::string page_picture(int page, COLORREF colour, int left, int top, in
     return picture;
 }
 
-// Waits until the window thread has painted everything invalidated so far: its update region
-// is empty while the page lock is held, and painting copies under that lock.
+// Waits until the window thread has handled everything, painting included.
 inline void wait_until_painted()
 {
-    WindowData& window = current_window();
-    for (int attempt = 0; attempt < 5000; ++attempt) {
-        {
-            const PageLock lock(window);
-            RECT pending;
-            if (!GetUpdateRect(window.hWnd, &pending, FALSE))
-                return;
-        }
-        Sleep(1);
-    }
-    ADD_FAILURE() << "the window was not painted within 5 seconds";
+    EXPECT_TRUE(user::wait_until_idle(current_hwnd(), 5000));
 }
 
-// What the window shows at a client pixel, once painting is done.
+// What the window shows at a client pixel, once painting is done, as a COLORREF.
 inline COLORREF shown_pixel(int x, int y)
 {
     wait_until_painted();
-    const HDC screen = GetDC(current_hwnd());
-    const COLORREF pixel = GetPixel(screen, x, y);
-    ReleaseDC(current_hwnd(), screen);
-    return pixel;
+    const std::optional<backend::headless::Image> image = backend::headless::shown_image(current_hwnd());
+    if (!image || x < 0 || y < 0 || x >= image->width || y >= image->height) {
+        ADD_FAILURE() << "the window shows no pixel (" << x << ", " << y << ")";
+        return CLR_INVALID;
+    }
+    const uint32_t rgb = image->at(x, y);
+    return RGB(rgb >> 16, rgb >> 8, rgb);
 }
 
 // The update region's bounding box after `call`, starting from an empty region; empty when

@@ -2,6 +2,8 @@
 // The keyboard queue: characters, the twenty special keys, kbhit and getch.
 #include "fixture.h"
 
+#include <vector>
+
 namespace vexil::graphics::testing {
 namespace {
 
@@ -15,6 +17,52 @@ void send_key_down(HWND hwnd, WPARAM key)
 void send_char(HWND hwnd, unsigned char ch, int repeat = 1)
 {
     SendMessageA(hwnd, WM_CHAR, ch, repeat);
+}
+
+namespace control = backend::headless;
+
+// Bytes that typed keys left in the queue, once the window thread has handled them.
+std::vector<int> typed_bytes()
+{
+    EXPECT_TRUE(user::wait_until_idle(current_hwnd(), 5000));
+    std::vector<int> bytes;
+    while (kbhit())
+        bytes.push_back(getch());
+    return bytes;
+}
+
+TEST_F(KeyboardTest, TypedKeysGiveTheirBytes)
+{
+    control::reset_input_devices();
+    struct Case {
+        const char* key;
+        control::Lock num_lock;
+        uint32_t modifiers;
+        std::vector<int> bytes;
+    };
+    const Case cases[] = {
+        {"Up", control::Lock::Off, 0, {0, 72}},
+        {"F1", control::Lock::Off, 0, {0, 59}},
+        {"Delete", control::Lock::Off, 0, {0, 83}},
+        {"Return", control::Lock::Off, 0, {13}},
+        {"Escape", control::Lock::Off, 0, {27}},
+        {"a", control::Lock::Off, backend::kModifierShift, {'A'}},
+        {"KP_5", control::Lock::Off, 0, {0, 76}},
+        {"KP_5", control::Lock::On, 0, {'5'}},
+        {"F10", control::Lock::Off, 0, {}},
+        {"F11", control::Lock::Off, 0, {}},
+        {"F12", control::Lock::Off, 0, {}},
+        {"Shift_L", control::Lock::Off, 0, {}},
+        {"Control_L", control::Lock::Off, 0, {}},
+        {"Caps_Lock", control::Lock::Off, 0, {}},
+        {"x", control::Lock::Off, backend::kModifierAlt, {}},
+    };
+    for (const Case& c : cases) {
+        control::set_num_lock(c.num_lock);
+        ASSERT_TRUE(control::press_key(current_hwnd(), c.key, c.modifiers)) << c.key;
+        EXPECT_EQ(typed_bytes(), c.bytes) << c.key;
+    }
+    control::reset_input_devices();
 }
 
 TEST_F(KeyboardTest, SpecialKeysGiveZeroThenTheirScanCode)

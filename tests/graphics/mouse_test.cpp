@@ -2,6 +2,8 @@
 // The mouse step of the window procedure: one queue per message kind, the last position, handlers.
 #include "fixture.h"
 
+#include "user/message_log.h"
+
 #include <vector>
 
 namespace vexil::graphics::testing {
@@ -59,6 +61,24 @@ TEST_F(MouseTest, EveryKindFromMoveToWheelIsRecorded)
     }
     // Wheel messages carry screen coordinates, which may be negative.
     EXPECT_TRUE(same(current_window().MousePos.load(), POINTS{26, -26}));
+}
+
+TEST_F(MouseTest, DoubleClickIsRecordedInTheOrderItCame)
+{
+    const HWND hwnd = current_hwnd();
+    backend::headless::reset_input_devices();
+    user::start_message_log();
+    backend::headless::click(hwnd, 20, 30);
+    backend::headless::click(hwnd, 20, 30);
+    ASSERT_TRUE(user::wait_until_idle(hwnd, 5000));
+    std::vector<UINT> buttons;
+    for (const user::LoggedMessage& logged : user::take_logged_messages(hwnd))
+        if (logged.message >= WM_LBUTTONDOWN && logged.message <= WM_LBUTTONDBLCLK)
+            buttons.push_back(logged.message);
+    user::stop_message_log();
+    EXPECT_EQ(buttons, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    EXPECT_EQ(queue_of(WM_LBUTTONDBLCLK).size(), 1u);
+    EXPECT_TRUE(same(current_window().MousePos.load(), POINTS{20, 30}));
 }
 
 struct HandlerCall {

@@ -17,6 +17,7 @@ TEST_F(ProcedureTest, CloseRequestIsIgnoredWithoutTheCloseFlag)
 
 TEST(ProcedureTestCloseFlag, CloseRequestEndsTheProcessEvenWhileDrawing)
 {
+    use_threadsafe_death_tests();
     EXPECT_EXIT(
         {
             initwindow(200, 150, "closes", 0, 0, false, true);

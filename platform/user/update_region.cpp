@@ -32,66 +32,111 @@ raster::Box UpdateRegion::Contents::bounds() const
     return result;
 }
 
+bool UpdateRegion::covers(const raster::Box& box, bool erase) const noexcept
+{
+    // The reading side of a sequence lock: the answer counts only if no change began or ended
+    // while the boxes were read.
+    const uint32_t before = m_sequence.load(std::memory_order_acquire);
+    if ((before & 1) != 0)
+        return false;
+    bool covered = !erase || m_erase.load(std::memory_order_relaxed);
+    if (covered) {
+        covered = false;
+        const int count = std::min(m_count.load(std::memory_order_relaxed), kMaxBoxes);
+        for (int i = 0; i < count && !covered; ++i) {
+            const raster::Box existing = {m_edges[i][0].load(std::memory_order_relaxed),
+                                          m_edges[i][1].load(std::memory_order_relaxed),
+                                          m_edges[i][2].load(std::memory_order_relaxed),
+                                          m_edges[i][3].load(std::memory_order_relaxed)};
+            covered = contains(existing, box);
+        }
+    }
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return covered && m_sequence.load(std::memory_order_relaxed) == before;
+}
+
+UpdateRegion::Contents UpdateRegion::read_locked() const noexcept
+{
+    Contents contents;
+    contents.count = m_count.load(std::memory_order_relaxed);
+    for (int i = 0; i < contents.count; ++i) {
+        contents.boxes[i] = {m_edges[i][0].load(std::memory_order_relaxed), m_edges[i][1].load(std::memory_order_relaxed),
+                             m_edges[i][2].load(std::memory_order_relaxed), m_edges[i][3].load(std::memory_order_relaxed)};
+    }
+    contents.erase = m_erase.load(std::memory_order_relaxed);
+    return contents;
+}
+
+void UpdateRegion::write_locked(const raster::Box* boxes, int count, bool erase) noexcept
+{
+    const uint32_t sequence = m_sequence.load(std::memory_order_relaxed);
+    m_sequence.store(sequence + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    for (int i = 0; i < count; ++i) {
+        m_edges[i][0].store(boxes[i].left, std::memory_order_relaxed);
+        m_edges[i][1].store(boxes[i].top, std::memory_order_relaxed);
+        m_edges[i][2].store(boxes[i].right, std::memory_order_relaxed);
+        m_edges[i][3].store(boxes[i].bottom, std::memory_order_relaxed);
+    }
+    m_erase.store(erase, std::memory_order_relaxed);
+    m_count.store(count, std::memory_order_release);
+    m_sequence.store(sequence + 2, std::memory_order_release);
+}
+
 bool UpdateRegion::add(const raster::Box& box, bool erase) noexcept
 {
     kernel::FutexLockGuard guard(m_lock);
-    const int count = m_count.load(std::memory_order_relaxed);
-    m_erase = m_erase || erase;
-    for (int i = 0; i < count; ++i) {
-        if (contains(m_boxes[i], box))
+    Contents region = read_locked();
+    const bool was_empty = region.count == 0;
+    erase = erase || region.erase;
+    for (int i = 0; i < region.count; ++i) {
+        if (contains(region.boxes[i], box)) {
+            if (erase != region.erase)
+                write_locked(region.boxes, region.count, erase);
             return false;
+        }
     }
     int kept = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!contains(box, m_boxes[i]))
-            m_boxes[kept++] = m_boxes[i];
+    for (int i = 0; i < region.count; ++i) {
+        if (!contains(box, region.boxes[i]))
+            region.boxes[kept++] = region.boxes[i];
     }
     if (kept < kMaxBoxes) {
-        m_boxes[kept++] = box;
+        region.boxes[kept++] = box;
     } else {
         raster::Box all = box;
         for (int i = 0; i < kept; ++i)
-            all = bounding(all, m_boxes[i]);
-        m_boxes[0] = all;
+            all = bounding(all, region.boxes[i]);
+        region.boxes[0] = all;
         kept = 1;
     }
-    m_count.store(kept, std::memory_order_release);
-    return count == 0;
+    write_locked(region.boxes, kept, erase);
+    return was_empty;
 }
 
 void UpdateRegion::subtract(const raster::Box& box) noexcept
 {
     kernel::FutexLockGuard guard(m_lock);
-    const int count = m_count.load(std::memory_order_relaxed);
+    Contents region = read_locked();
     int kept = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!contains(box, m_boxes[i]))
-            m_boxes[kept++] = m_boxes[i];
+    for (int i = 0; i < region.count; ++i) {
+        if (!contains(box, region.boxes[i]))
+            region.boxes[kept++] = region.boxes[i];
     }
-    if (kept == 0)
-        m_erase = false;
-    m_count.store(kept, std::memory_order_release);
+    write_locked(region.boxes, kept, kept != 0 && region.erase);
 }
 
 UpdateRegion::Contents UpdateRegion::peek() const noexcept
 {
     kernel::FutexLockGuard guard(m_lock);
-    Contents contents;
-    contents.count = m_count.load(std::memory_order_relaxed);
-    std::copy(m_boxes, m_boxes + contents.count, contents.boxes);
-    contents.erase = m_erase;
-    return contents;
+    return read_locked();
 }
 
 UpdateRegion::Contents UpdateRegion::take() noexcept
 {
     kernel::FutexLockGuard guard(m_lock);
-    Contents contents;
-    contents.count = m_count.load(std::memory_order_relaxed);
-    std::copy(m_boxes, m_boxes + contents.count, contents.boxes);
-    contents.erase = m_erase;
-    m_erase = false;
-    m_count.store(0, std::memory_order_release);
+    const Contents contents = read_locked();
+    write_locked(nullptr, 0, false);
     return contents;
 }
 

@@ -10,8 +10,9 @@
  * may cover more than was added (never less), which only repaints more.
  *
  * Any thread adds (InvalidateRect is the hot path of every drawing call); the owner thread
- * takes. A short lock guards the boxes; the count is also kept in an atomic so the owner can
- * test for emptiness without it.
+ * takes. Changes are made under a short lock and published through a sequence count (odd
+ * while a change is under way), so that covers() can tell without any atomic read-modify-write
+ * that a box is already in the region, the common case while drawing goes on between paints.
  */
 
 #include "gdi/raster/surface.h"
@@ -33,6 +34,9 @@ public:
         raster::Box bounds() const;
     };
 
+    // Whether adding the box (with the erase request) would change nothing. Lock-free; a
+    // change under way meanwhile makes it answer false.
+    bool covers(const raster::Box& box, bool erase) const noexcept;
     // Unions a non-empty box into the region. True when the region was empty before.
     bool add(const raster::Box& box, bool erase) noexcept;
     // Removes the boxes that `box` contains (all of them for a box covering the region).
@@ -44,10 +48,15 @@ public:
     bool empty() const noexcept { return m_count.load(std::memory_order_acquire) == 0; }
 
 private:
+    // Called with the lock held.
+    Contents read_locked() const noexcept;
+    void write_locked(const raster::Box* boxes, int count, bool erase) noexcept;
+
     mutable kernel::FutexLock m_lock;
-    raster::Box m_boxes[kMaxBoxes];
-    std::atomic<int> m_count{0}; // written with the lock held
-    bool m_erase = false;
+    std::atomic<uint32_t> m_sequence{0};
+    std::atomic<int32_t> m_edges[kMaxBoxes][4] = {}; // left, top, right, bottom
+    std::atomic<int> m_count{0};
+    std::atomic<bool> m_erase{false};
 };
 
 } // namespace vexil::user

@@ -174,6 +174,9 @@ int initwindow(int width, int height, const char* title, int left, int top, bool
     window->InitLeft = left;
     window->InitTop = top;
     window->Title = title ? title : "";
+    // Set before the window exists: a close request may come as soon as it does.
+    window->CloseFlag.store(closeexits);
+    window->DoubleBuffer = doublebuffer;
 
     const HANDLE thread = CreateThread(nullptr, 0, VEXIL__ThreadInitWindow, window, 0, nullptr);
     if (!thread) {
@@ -194,8 +197,6 @@ int initwindow(int width, int height, const char* title, int left, int top, bool
     VEXIL__WindowTable[index] = window->hWnd;
     VEXIL__WindowCount = index + 1;
     VEXIL__CurrentWindow = index;
-    window->CloseFlag.store(closeexits);
-    window->DoubleBuffer = doublebuffer;
     graphdefaults();
     setfillstyle(SOLID_FILL, BLACK);
     bar(0, 0, width - 1, height - 1);

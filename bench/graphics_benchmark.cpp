@@ -25,8 +25,7 @@ const peers::Inputs& inputs()
 // Opens the 1200 x 900 window once for all benchmarks; false when there is no display.
 bool open_window()
 {
-    static const bool opened =
-        initwindow(peers::kWidth, peers::kHeight, "Vexil benchmark", 0, 0, false, false) >= 0;
+    static const bool opened = initwindow(peers::kWidth, peers::kHeight, "Vexil benchmark", 0, 0, false, false) >= 0;
     return opened;
 }
 
@@ -34,16 +33,15 @@ bool open_window()
 void count_calls(benchmark::State& state, int64_t calls_per_run)
 {
     state.SetItemsProcessed(state.iterations() * calls_per_run);
-    state.counters["per_call"] = benchmark::Counter(static_cast<double>(calls_per_run),
-                                                    benchmark::Counter::kIsIterationInvariantRate |
-                                                        benchmark::Counter::kInvert);
+    state.counters["per_call"] =
+        benchmark::Counter(static_cast<double>(calls_per_run),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 enum class Clear { BeforeEachRun, Never };
 
 // Runs a workload once per iteration on a page cleared to black beforehand (untimed).
-template <typename Body>
-void run(benchmark::State& state, int64_t calls_per_run, Clear clear, Body&& body)
+template <typename Body> void run(benchmark::State& state, int64_t calls_per_run, Clear clear, Body&& body)
 {
     if (!open_window()) {
         state.SkipWithError("no window could be opened");
@@ -87,8 +85,8 @@ public:
         for (const HDC page : m_pages)
             SetTextColor(page, rgb);
         for (const HDC page : m_pages) {
-            const HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 1, &brush, 2,
-                                          kSolid);
+            const HPEN pen =
+                ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 1, &brush, 2, kSolid);
             DeleteObject(SelectObject(page, pen));
         }
     }
@@ -102,8 +100,7 @@ public:
         MoveToEx(m_active, saved.x, saved.y, nullptr);
     }
     // Fills with the text colour set to the fill colour, as the library's fills do.
-    template <typename Fill>
-    void fill(COLORREF fill_rgb, COLORREF draw_rgb, Fill&& body) const
+    template <typename Fill> void fill(COLORREF fill_rgb, COLORREF draw_rgb, Fill&& body) const
     {
         SetTextColor(m_active, fill_rgb);
         body();
@@ -176,10 +173,22 @@ void lines_direct(benchmark::State& state, const std::vector<peers::Line>& lines
     });
 }
 
-void BM_W2ShortLines(benchmark::State& state) { lines_through_library(state, inputs().w2_short); }
-void BM_W2ShortLinesDirectGdi(benchmark::State& state) { lines_direct(state, inputs().w2_short); }
-void BM_W3LongLines(benchmark::State& state) { lines_through_library(state, inputs().w3_long); }
-void BM_W3LongLinesDirectGdi(benchmark::State& state) { lines_direct(state, inputs().w3_long); }
+void BM_W2ShortLines(benchmark::State& state)
+{
+    lines_through_library(state, inputs().w2_short);
+}
+void BM_W2ShortLinesDirectGdi(benchmark::State& state)
+{
+    lines_direct(state, inputs().w2_short);
+}
+void BM_W3LongLines(benchmark::State& state)
+{
+    lines_through_library(state, inputs().w3_long);
+}
+void BM_W3LongLinesDirectGdi(benchmark::State& state)
+{
+    lines_direct(state, inputs().w3_long);
+}
 BENCHMARK(BM_W2ShortLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_W2ShortLinesDirectGdi)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_W3LongLines)->Unit(benchmark::kMillisecond);
@@ -213,10 +222,22 @@ void bars_direct(benchmark::State& state, const std::vector<peers::Bar>& bars)
     });
 }
 
-void BM_W4Bars(benchmark::State& state) { bars_through_library(state, inputs().w4_bars); }
-void BM_W4BarsDirectGdi(benchmark::State& state) { bars_direct(state, inputs().w4_bars); }
-void BM_W5FullPageBars(benchmark::State& state) { bars_through_library(state, inputs().w5_full); }
-void BM_W5FullPageBarsDirectGdi(benchmark::State& state) { bars_direct(state, inputs().w5_full); }
+void BM_W4Bars(benchmark::State& state)
+{
+    bars_through_library(state, inputs().w4_bars);
+}
+void BM_W4BarsDirectGdi(benchmark::State& state)
+{
+    bars_direct(state, inputs().w4_bars);
+}
+void BM_W5FullPageBars(benchmark::State& state)
+{
+    bars_through_library(state, inputs().w5_full);
+}
+void BM_W5FullPageBarsDirectGdi(benchmark::State& state)
+{
+    bars_direct(state, inputs().w5_full);
+}
 BENCHMARK(BM_W4Bars)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_W4BarsDirectGdi)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_W5FullPageBars)->Unit(benchmark::kMillisecond);
@@ -322,8 +343,7 @@ void draw_flood_scene(const peers::FloodScene& scene)
         circle(c.cx, c.cy, c.r);
 }
 
-template <typename Fill>
-void flood_scenes(benchmark::State& state, Fill&& fill)
+template <typename Fill> void flood_scenes(benchmark::State& state, Fill&& fill)
 {
     const peers::Inputs& in = inputs();
     if (!open_window()) {

@@ -29,7 +29,8 @@ void rect_to_device(HDC dc, RECT& rect)
 void invalidate_if_shown(const WindowData& window, const RECT* device_rect)
 {
     const bool wanted = device_rect == nullptr || window.Refreshing.load(std::memory_order_relaxed);
-    if (wanted && window.VisualPage.load(std::memory_order_relaxed) == window.ActivePage.load(std::memory_order_relaxed))
+    if (wanted &&
+        window.VisualPage.load(std::memory_order_relaxed) == window.ActivePage.load(std::memory_order_relaxed))
         InvalidateRect(window.hWnd, device_rect, FALSE);
 }
 
@@ -62,8 +63,7 @@ RECT span_rect(int x1, int y1, int x2, int y2)
 // touched rectangle while the lock is still held (one take instead of two), release, then have
 // the window repaint it; no rectangle repaints the whole window. When the lock cannot be had
 // nothing is drawn and nothing is repainted.
-template <typename Draw>
-void draw_and_refresh(WindowData& window, RECT* touched, Draw&& draw)
+template <typename Draw> void draw_and_refresh(WindowData& window, RECT* touched, Draw&& draw)
 {
     {
         const PageLock lock(window);
@@ -79,8 +79,7 @@ void draw_and_refresh(WindowData& window, RECT* touched, Draw&& draw)
 
 // Runs a fill with the page's text colour at the fill colour: pattern brushes paint their 0 bits
 // in the text colour. Called with the page lock held.
-template <typename Fill>
-void with_fill_colour(const WindowData& window, HDC dc, Fill&& fill)
+template <typename Fill> void with_fill_colour(const WindowData& window, HDC dc, Fill&& fill)
 {
     SetTextColor(dc, converttorgb(window.FillColor));
     fill();
@@ -229,8 +228,7 @@ namespace {
 
 // A line from the current position to the point that `target` gives for it, which becomes the
 // current position.
-template <typename Target>
-void line_from_current_position(Target&& target)
+template <typename Target> void line_from_current_position(Target&& target)
 {
     WindowData& window = current_window();
     RECT touched{};
@@ -258,8 +256,9 @@ void lineto(int x, int y)
 
 void linerel(int dx, int dy)
 {
-    line_from_current_position(
-        [&](POINT from) { return POINT{saturate(static_cast<long long>(from.x) + dx), saturate(static_cast<long long>(from.y) + dy)}; });
+    line_from_current_position([&](POINT from) {
+        return POINT{saturate(static_cast<long long>(from.x) + dx), saturate(static_cast<long long>(from.y) + dy)};
+    });
 }
 
 void rectangle(int left, int top, int right, int bottom)
@@ -349,9 +348,8 @@ void circle(int x, int y, int radius)
     const Box box = center_box(x, y, radius, radius);
     RECT touched = box_rect(box.left, box.top, box.right, box.bottom);
     // Starting and ending at the rightmost point makes a whole circle.
-    draw_and_refresh(current_window(), &touched, [&](HDC dc) {
-        Arc(dc, box.left, box.top, box.right, box.bottom, box.right, y, box.right, y);
-    });
+    draw_and_refresh(current_window(), &touched,
+                     [&](HDC dc) { Arc(dc, box.left, box.top, box.right, box.bottom, box.right, y, box.right, y); });
 }
 
 void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius)
@@ -439,7 +437,6 @@ void floodfill(int x, int y, int border)
 {
     WindowData& window = current_window();
     const COLORREF border_rgb = converttorgb(border);
-    draw_and_refresh(window, nullptr, [&](HDC dc) {
-        with_fill_colour(window, dc, [&] { FloodFill(dc, x, y, border_rgb); });
-    });
+    draw_and_refresh(window, nullptr,
+                     [&](HDC dc) { with_fill_colour(window, dc, [&] { FloodFill(dc, x, y, border_rgb); }); });
 }

@@ -117,11 +117,16 @@ DashPattern user_dash_pattern(unsigned pattern)
 DashPattern dash_pattern(const WindowData& window)
 {
     switch (window.LineStyle) {
-    case DOTTED_LINE: return DOTTED;
-    case CENTER_LINE: return CENTER;
-    case DASHED_LINE: return DASHED;
-    case USERBIT_LINE: return user_dash_pattern(window.LinePattern);
-    default: return SOLID;
+    case DOTTED_LINE:
+        return DOTTED;
+    case CENTER_LINE:
+        return CENTER;
+    case DASHED_LINE:
+        return DASHED;
+    case USERBIT_LINE:
+        return user_dash_pattern(window.LinePattern);
+    default:
+        return SOLID;
     }
 }
 
@@ -256,18 +261,30 @@ HBRUSH fill_brush(int style, COLORREF rgb, int background)
     static constexpr unsigned char kWideDots[8] = {0x7F, 0xFF, 0xF7, 0xFF, 0x7F, 0xFF, 0xF7, 0xFF};
     static constexpr unsigned char kCloseDots[8] = {0x77, 0xFF, 0xDD, 0xFF, 0x77, 0xFF, 0xDD, 0xFF};
     switch (style) {
-    case EMPTY_FILL: return CreateSolidBrush(converttorgb(background));
-    case SOLID_FILL: return CreateSolidBrush(rgb);
-    case LINE_FILL: return CreateHatchBrush(HS_HORIZONTAL, rgb);
-    case LTSLASH_FILL: return CreateHatchBrush(HS_BDIAGONAL, rgb);
-    case SLASH_FILL: return pattern_brush(kThickRising);
-    case BKSLASH_FILL: return pattern_brush(kThickFalling);
-    case LTBKSLASH_FILL: return CreateHatchBrush(HS_FDIAGONAL, rgb);
-    case HATCH_FILL: return CreateHatchBrush(HS_CROSS, rgb);
-    case XHATCH_FILL: return CreateHatchBrush(HS_DIAGCROSS, rgb);
-    case INTERLEAVE_FILL: return pattern_brush(kInterleave);
-    case WIDE_DOT_FILL: return pattern_brush(kWideDots);
-    default: return pattern_brush(kCloseDots);
+    case EMPTY_FILL:
+        return CreateSolidBrush(converttorgb(background));
+    case SOLID_FILL:
+        return CreateSolidBrush(rgb);
+    case LINE_FILL:
+        return CreateHatchBrush(HS_HORIZONTAL, rgb);
+    case LTSLASH_FILL:
+        return CreateHatchBrush(HS_BDIAGONAL, rgb);
+    case SLASH_FILL:
+        return pattern_brush(kThickRising);
+    case BKSLASH_FILL:
+        return pattern_brush(kThickFalling);
+    case LTBKSLASH_FILL:
+        return CreateHatchBrush(HS_FDIAGONAL, rgb);
+    case HATCH_FILL:
+        return CreateHatchBrush(HS_CROSS, rgb);
+    case XHATCH_FILL:
+        return CreateHatchBrush(HS_DIAGCROSS, rgb);
+    case INTERLEAVE_FILL:
+        return pattern_brush(kInterleave);
+    case WIDE_DOT_FILL:
+        return pattern_brush(kWideDots);
+    default:
+        return pattern_brush(kCloseDots);
     }
 }
 

@@ -127,27 +127,48 @@ void record_mouse_event(WindowData& window, UINT message, LPARAM lParam)
 char special_key_code(WPARAM key)
 {
     switch (key) {
-    case VK_CLEAR: return 76;
-    case VK_PRIOR: return 73;
-    case VK_NEXT: return 81;
-    case VK_END: return 79;
-    case VK_HOME: return 71;
-    case VK_LEFT: return 75;
-    case VK_UP: return 72;
-    case VK_RIGHT: return 77;
-    case VK_DOWN: return 80;
-    case VK_INSERT: return 82;
-    case VK_DELETE: return 83;
-    case VK_F1: return 59;
-    case VK_F2: return 60;
-    case VK_F3: return 61;
-    case VK_F4: return 62;
-    case VK_F5: return 63;
-    case VK_F6: return 64;
-    case VK_F7: return 65;
-    case VK_F8: return 66;
-    case VK_F9: return 67;
-    default: return 0;
+    case VK_CLEAR:
+        return 76;
+    case VK_PRIOR:
+        return 73;
+    case VK_NEXT:
+        return 81;
+    case VK_END:
+        return 79;
+    case VK_HOME:
+        return 71;
+    case VK_LEFT:
+        return 75;
+    case VK_UP:
+        return 72;
+    case VK_RIGHT:
+        return 77;
+    case VK_DOWN:
+        return 80;
+    case VK_INSERT:
+        return 82;
+    case VK_DELETE:
+        return 83;
+    case VK_F1:
+        return 59;
+    case VK_F2:
+        return 60;
+    case VK_F3:
+        return 61;
+    case VK_F4:
+        return 62;
+    case VK_F5:
+        return 63;
+    case VK_F6:
+        return 64;
+    case VK_F7:
+        return 65;
+    case VK_F8:
+        return 66;
+    case VK_F9:
+        return 67;
+    default:
+        return 0;
     }
 }
 

@@ -23,8 +23,8 @@ TEST_F(ColourTest, ColourValuesConvertToColorref)
         COLORREF rgb;
     };
     const Case cases[] = {
-        {BLACK, 0x000000},   {BLUE, 0x800000},    {RED, 0x000080},         {LIGHTGRAY, 0xC0C0C0},
-        {YELLOW, 0x00FFFF},  {WHITE, 0xFFFFFF},   {16, 0x000010},          {-1, 0xFFFFFF},
+        {BLACK, 0x000000},      {BLUE, 0x800000},       {RED, 0x000080}, {LIGHTGRAY, 0xC0C0C0},
+        {YELLOW, 0x00FFFF},     {WHITE, 0xFFFFFF},      {16, 0x000010},  {-1, 0xFFFFFF},
         {0x03030201, 0x030201}, {0x7F123456, 0x123456}, {20, 0x000014},
     };
     for (const Case& c : cases)
@@ -40,8 +40,8 @@ TEST_F(ColourTest, ColorGivesPaletteIndicesWhereTheyMatch)
         int value;
     };
     const Case cases[] = {
-        {0, 0, 0, BLACK},          {255, 255, 255, WHITE},   {0, 0, 128, BLUE},        {128, 128, 255, LIGHTBLUE},
-        {1, 2, 3, 0x03030201},     {257, 0, 0, 0x03000001},  {-1, 0, 0, 0x030000FF},
+        {0, 0, 0, BLACK},      {255, 255, 255, WHITE},  {0, 0, 128, BLUE},      {128, 128, 255, LIGHTBLUE},
+        {1, 2, 3, 0x03030201}, {257, 0, 0, 0x03000001}, {-1, 0, 0, 0x030000FF},
     };
     for (const Case& c : cases)
         EXPECT_EQ(COLOR(c.red, c.green, c.blue), c.value) << c.red << ", " << c.green << ", " << c.blue;

@@ -65,10 +65,20 @@ TEST_F(CompatTest, ModeRangesByDriver)
         int error;
     };
     const Case cases[] = {
-        {CURRENT_DRIVER, 0, 2, grOk}, {CGA, 0, 4, grOk},      {MCGA, 0, 5, grOk},   {EGA, 0, 1, grOk},
-        {EGA64, 0, 1, grOk},          {EGAMONO, 3, 3, grOk},  {IBM8514, 0, 1, grOk}, {HERCMONO, 0, 0, grOk},
-        {ATT400, 0, 5, grOk},         {VGA, 0, 2, grOk},      {PC3270, 0, 0, grOk},  {DETECT, -1, -1, grInvalidDriver},
-        {11, -1, -1, grInvalidDriver}, {-2, -1, -1, grInvalidDriver},
+        {CURRENT_DRIVER, 0, 2, grOk},
+        {CGA, 0, 4, grOk},
+        {MCGA, 0, 5, grOk},
+        {EGA, 0, 1, grOk},
+        {EGA64, 0, 1, grOk},
+        {EGAMONO, 3, 3, grOk},
+        {IBM8514, 0, 1, grOk},
+        {HERCMONO, 0, 0, grOk},
+        {ATT400, 0, 5, grOk},
+        {VGA, 0, 2, grOk},
+        {PC3270, 0, 0, grOk},
+        {DETECT, -1, -1, grInvalidDriver},
+        {11, -1, -1, grInvalidDriver},
+        {-2, -1, -1, grInvalidDriver},
     };
     for (const Case& c : cases) {
         int low = 99;

@@ -111,8 +111,7 @@ inline COLORREF shown_pixel(int x, int y)
 
 // The update region's bounding box after `call`, starting from an empty region; empty when
 // nothing was invalidated. Holding the page lock keeps the window thread from painting meanwhile.
-template <typename Call>
-RECT invalidated_by(Call&& call)
+template <typename Call> RECT invalidated_by(Call&& call)
 {
     WindowData& window = current_window();
     const PageLock lock(window);

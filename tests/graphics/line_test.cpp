@@ -41,14 +41,18 @@ TEST_F(LineTest, RefreshRectanglesComeFromTheArgumentsAlone)
         {"rectangle", [] { rectangle(10, 10, 20, 20); }, {10, 10, 21, 21}},
         {"reversed rectangle", [] { rectangle(20, 20, 10, 10); }, {20, 20, 11, 11}},
         {"putpixel", [] { putpixel(3, 4, RED); }, {3, 4, 4, 5}},
-        {"thick line", [] {
+        {"thick line",
+         [] {
              setlinestyle(SOLID_LINE, 0, THICK_WIDTH);
              line(10, 10, 20, 10);
-         }, {10, 10, 21, 11}},
-        {"drawpoly", [] {
+         },
+         {10, 10, 21, 11}},
+        {"drawpoly",
+         [] {
              const int points[] = {0, 0, 10, 0, 10, 10, 0, 0};
              drawpoly(4, points);
-         }, {0, 0, kWidth, kHeight}},
+         },
+         {0, 0, kWidth, kHeight}},
     };
     for (const Case& c : cases) {
         const RECT invalidated = invalidated_by(c.draw);

@@ -103,7 +103,8 @@ TEST_F(ShapeTest, Bar3dDrawsTheFrontFaceTheSideAndTheTop)
     EXPECT_EQ(active_pixel(10, 20), converttorgb(WHITE));
     EXPECT_EQ(active_pixel(30, 40), converttorgb(BLUE));
     // Side through (50, 60), (60, 55), (60, 15), (50, 20); top through (60, 15), (20, 15), (10, 20).
-    for (const POINT corner : {POINT{50, 60}, POINT{60, 55}, POINT{60, 35}, POINT{60, 15}, POINT{40, 15}, POINT{20, 15}})
+    for (const POINT corner :
+         {POINT{50, 60}, POINT{60, 55}, POINT{60, 35}, POINT{60, 15}, POINT{40, 15}, POINT{20, 15}})
         EXPECT_EQ(active_pixel(corner.x, corner.y), converttorgb(WHITE)) << corner.x << ", " << corner.y;
     // The side face is not filled.
     EXPECT_EQ(active_pixel(55, 40), converttorgb(BLACK));

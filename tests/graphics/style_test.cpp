@@ -24,9 +24,18 @@ TEST_F(StyleTest, UserPatternsBecomeDashesThatRepeatEverySixteenPixels)
     };
     const std::vector<DWORD> alternating = {0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2};
     const Case cases[] = {
-        {0x00FF, {7, 9}},       {0xFFFF, {15, 1}},          {0x0F0F, {3, 5, 3, 5}},   {0xF0F0, {3, 5, 3, 5}},
-        {0x8001, {0, 15, 0, 1}}, {0x8000, {0, 16}},          {0x5555, alternating},    {0xAAAA, alternating},
-        {0x3333, {1, 3, 1, 3, 1, 3, 1, 3}}, {0, {0, 16}},   {1, {0, 16}},             {0x0FF0, {7, 9}},
+        {0x00FF, {7, 9}},
+        {0xFFFF, {15, 1}},
+        {0x0F0F, {3, 5, 3, 5}},
+        {0xF0F0, {3, 5, 3, 5}},
+        {0x8001, {0, 15, 0, 1}},
+        {0x8000, {0, 16}},
+        {0x5555, alternating},
+        {0xAAAA, alternating},
+        {0x3333, {1, 3, 1, 3, 1, 3, 1, 3}},
+        {0, {0, 16}},
+        {1, {0, 16}},
+        {0x0FF0, {7, 9}},
         {0x1234FFFF, {15, 1}},
     };
     for (const Case& c : cases) {
@@ -140,12 +149,11 @@ TEST_F(StyleTest, ThickLineIsAnOutlineAroundItsPath)
 {
     setlinestyle(SOLID_LINE, 0, THICK_WIDTH);
     line(10, 10, 20, 10);
-    EXPECT_EQ(page_picture(0, converttorgb(WHITE), 8, 8, 23, 13),
-              "...............\n"
-              ".#############.\n"
-              ".#############.\n"
-              ".#############.\n"
-              "...............\n");
+    EXPECT_EQ(page_picture(0, converttorgb(WHITE), 8, 8, 23, 13), "...............\n"
+                                                                  ".#############.\n"
+                                                                  ".#############.\n"
+                                                                  ".#############.\n"
+                                                                  "...............\n");
 }
 
 } // namespace

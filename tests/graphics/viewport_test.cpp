@@ -38,8 +38,8 @@ TEST_F(ViewportTest, ViewportMovesTheOriginAndClips)
         int page_y;
     };
     const Case cases[] = {
-        {0, 0, true, 100, 50}, {49, 49, true, 149, 99}, {50, 0, false, 150, 50}, {-1, 0, false, 99, 50},
-        {0, -1, false, 100, 49}, {0, 50, false, 100, 100},
+        {0, 0, true, 100, 50},  {49, 49, true, 149, 99}, {50, 0, false, 150, 50},
+        {-1, 0, false, 99, 50}, {0, -1, false, 100, 49}, {0, 50, false, 100, 100},
     };
     for (const Case& c : cases) {
         putpixel(c.x, c.y, YELLOW);
@@ -56,14 +56,13 @@ TEST_F(ViewportTest, ClearviewportPaintsOnlyTheViewport)
     setviewport(10, 20, 30, 25, 1);
     moveto(3, 3);
     EXPECT_EQ(invalidated_by(clearviewport), whole_window());
-    EXPECT_EQ(page_picture(0, converttorgb(BLUE), 8, 19, 32, 26),
-              "........................\n"
-              "..####################..\n"
-              "..####################..\n"
-              "..####################..\n"
-              "..####################..\n"
-              "..####################..\n"
-              "........................\n");
+    EXPECT_EQ(page_picture(0, converttorgb(BLUE), 8, 19, 32, 26), "........................\n"
+                                                                  "..####################..\n"
+                                                                  "..####################..\n"
+                                                                  "..####################..\n"
+                                                                  "..####################..\n"
+                                                                  "..####################..\n"
+                                                                  "........................\n");
     EXPECT_EQ(getx(), 0);
     EXPECT_EQ(gety(), 0);
 }

@@ -154,8 +154,8 @@ TEST(WindowTest, InitgraphSizesTheWindowByDriverAndMode)
         int error;
     };
     const Case cases[] = {
-        {DETECT, 0, VGA, VGAHI, 640, 480, grOk},  {IBM8514, IBM8514HI, IBM8514, 1, 1024, 768, grOk},
-        {HERCMONO, 0, HERCMONO, 0, 720, 348, grOk}, {PC3270, 7, PC3270, 7, 720, 350, grOk},
+        {DETECT, 0, VGA, VGAHI, 640, 480, grOk},           {IBM8514, IBM8514HI, IBM8514, 1, 1024, 768, grOk},
+        {HERCMONO, 0, HERCMONO, 0, 720, 348, grOk},        {PC3270, 7, PC3270, 7, 720, 350, grOk},
         {11, CGAHI, 11, CGAHI, 640, 200, grInvalidDriver}, {-3, 0, -3, 0, 320, 200, grInvalidDriver},
     };
     for (const Case& c : cases) {

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -135,6 +136,50 @@ TEST_F(BackendTest, DestroyedWindowReportsNothingMore)
     EXPECT_THAT(run_command("xwininfo -id " + hex(id) + " 2>&1"), HasSubstr("X Error"));
 }
 
+// EWMH's ping: a window manager asks whether the program still answers, and the reply comes
+// back to the root window, where the manager listens (here the test listens instead).
+TEST_F(BackendTest, AnswersTheWindowManagersPing)
+{
+    backend::Window* window = open_window(spec_of(backend::WindowKind::Framed, 0, 0, 100, 100));
+    ASSERT_NE(window, nullptr);
+    xcb_connection_t* manager = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(manager)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
+    xcb_change_window_attributes(manager, root, XCB_CW_EVENT_MASK, &mask);
+    auto intern = [&](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            manager, xcb_intern_atom(manager, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply->atom;
+        std::free(reply);
+        return atom;
+    };
+    xcb_client_message_event_t ping = {};
+    ping.response_type = XCB_CLIENT_MESSAGE;
+    ping.format = 32;
+    ping.window = xid(window);
+    ping.type = intern("WM_PROTOCOLS");
+    ping.data.data32[0] = intern("_NET_WM_PING");
+    ping.data.data32[1] = 4242; // the time stamp the reply carries back
+    ping.data.data32[2] = xid(window);
+    xcb_send_event(manager, 0, xid(window), XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ping));
+    xcb_flush(manager);
+
+    bool answered = false;
+    // The reply arrives on the manager's connection, so the backend's is pumped in slices.
+    eventually([&] {
+        pump_for(10);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(manager)) {
+            const auto* pong = reinterpret_cast<const xcb_client_message_event_t*>(event);
+            answered |= (event->response_type & 0x7F) == XCB_CLIENT_MESSAGE && pong->window == root &&
+                        pong->data.data32[1] == 4242 && pong->data.data32[2] == xid(window);
+            std::free(event);
+        }
+        return answered;
+    });
+    EXPECT_TRUE(answered);
+    xcb_disconnect(manager);
+}
+
 // Windows of two connections (two GUI threads) live side by side, each reporting its own.
 TEST_F(BackendTest, ConnectionsAreIndependent)
 {
@@ -220,6 +265,29 @@ TEST_F(BackendTest, TypedKeysArriveWithSymbolCharacterAndModifiers)
             EXPECT_EQ(key.event.character, 0u);
         }
     }
+}
+
+// Keys typed into another program's window go to that program alone.
+TEST_F(BackendTest, KeysTypedIntoAnotherProgramDoNotArrive)
+{
+    backend::Window* window = open_window(spec_of(backend::WindowKind::Framed, 0, 0, 200, 100));
+    ASSERT_NE(window, nullptr);
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(other)).data;
+    const xcb_window_t foreign = xcb_generate_id(other);
+    const uint32_t mask = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
+    xcb_create_window(other, XCB_COPY_FROM_PARENT, foreign, screen->root, 300, 0, 200, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    xcb_map_window(other, foreign);
+    std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+
+    run_command("xdotool windowfocus --sync " + std::to_string(foreign) + " key --delay 0 a b c");
+    pump_for(200);
+    EXPECT_TRUE(m_sink.keys.empty());
+    run_command("xdotool windowfocus --sync " + std::to_string(xid(window)) + " key --delay 0 d");
+    EXPECT_TRUE(pump_until([&] { return !presses_of(m_sink.keys).empty(); }));
+    EXPECT_EQ(presses_of(m_sink.keys).front().keysym, static_cast<uint32_t>(XKB_KEY_d));
+    xcb_disconnect(other);
 }
 
 // With Num Lock on, keypad 5 gives KP_5 and types '5'; with it off it gives KP_Begin.

@@ -22,13 +22,20 @@ namespace vexil::backend::x11 {
 
 namespace {
 
-// The reason a connection failed goes to standard error once per process, not once per window.
+// Each kind of trouble goes to standard error once per process, not once per window.
+std::atomic<bool> s_failure_reported{false};
+std::atomic<bool> s_keyboard_reported{false};
+
+void report_once(std::atomic<bool>& reported, const char* text)
+{
+    if (!reported.exchange(true)) {
+        std::fprintf(stderr, "vexil: %s\n", text);
+    }
+}
+
 void report_failure(const char* reason)
 {
-    static std::atomic<bool> s_reported{false};
-    if (!s_reported.exchange(true)) {
-        std::fprintf(stderr, "vexil: %s\n", reason);
-    }
+    report_once(s_failure_reported, reason);
 }
 
 // A 24-bit TrueColor visual of 0x00RRGGBB pixels stored as 32-bit little-endian words: the
@@ -116,7 +123,7 @@ bool set_up(Connection& connection, int screen_number)
     connection.shm_usable = shm && shm->present;
     connection.max_request_bytes = xcb_get_maximum_request_length(xcb) * 4;
     if (!connection.keyboard.open(xcb)) {
-        report_failure("the X display has no usable XKB extension: keys are not reported");
+        report_once(s_keyboard_reported, "the X display has no usable XKB extension: keys are not reported");
     }
     // A pixmap of depth 24 gives the graphics context the depth of our windows even when the
     // root has another.

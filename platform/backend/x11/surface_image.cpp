@@ -105,10 +105,14 @@ void SurfaceImage::present(const Connection& connection, xcb_window_t window, ra
                           static_cast<uint16_t>(box.right - box.left), static_cast<uint16_t>(box.bottom - box.top),
                           static_cast<int16_t>(box.left), static_cast<int16_t>(box.top), kDepth,
                           XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_segment, 0);
+        xcb_flush(m_xcb);
     } else {
         put_rows(connection, window, box);
+        xcb_flush(m_xcb);
+        // While a long write waits for the socket, xcb reads what the server sends meanwhile
+        // into its queue, where poll() no longer sees it.
+        wake_pump(connection);
     }
-    xcb_flush(m_xcb);
 }
 
 void SurfaceImage::put_rows(const Connection& connection, xcb_window_t window, const raster::Box& box)

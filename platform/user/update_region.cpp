@@ -35,23 +35,24 @@ raster::Box UpdateRegion::Contents::bounds() const
 bool UpdateRegion::covers(const raster::Box& box, bool erase) const noexcept
 {
     // The reading side of a sequence lock: the answer counts only if no change began or ended
-    // while the boxes were read.
+    // while the boxes were read. The values are read with acquire, so that the second read
+    // of the sequence comes after them, and a value from a change under way brings that
+    // change's odd sequence with it.
     const uint32_t before = m_sequence.load(std::memory_order_acquire);
     if ((before & 1) != 0)
         return false;
-    bool covered = !erase || m_erase.load(std::memory_order_relaxed);
+    bool covered = !erase || m_erase.load(std::memory_order_acquire);
     if (covered) {
         covered = false;
-        const int count = std::min(m_count.load(std::memory_order_relaxed), kMaxBoxes);
+        const int count = std::min(m_count.load(std::memory_order_acquire), kMaxBoxes);
         for (int i = 0; i < count && !covered; ++i) {
-            const raster::Box existing = {m_edges[i][0].load(std::memory_order_relaxed),
-                                          m_edges[i][1].load(std::memory_order_relaxed),
-                                          m_edges[i][2].load(std::memory_order_relaxed),
-                                          m_edges[i][3].load(std::memory_order_relaxed)};
+            const raster::Box existing = {m_edges[i][0].load(std::memory_order_acquire),
+                                          m_edges[i][1].load(std::memory_order_acquire),
+                                          m_edges[i][2].load(std::memory_order_acquire),
+                                          m_edges[i][3].load(std::memory_order_acquire)};
             covered = contains(existing, box);
         }
     }
-    std::atomic_thread_fence(std::memory_order_acquire);
     return covered && m_sequence.load(std::memory_order_relaxed) == before;
 }
 
@@ -69,16 +70,16 @@ UpdateRegion::Contents UpdateRegion::read_locked() const noexcept
 
 void UpdateRegion::write_locked(const raster::Box* boxes, int count, bool erase) noexcept
 {
+    // Release stores throughout: none of them can be seen before the odd sequence.
     const uint32_t sequence = m_sequence.load(std::memory_order_relaxed);
     m_sequence.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
     for (int i = 0; i < count; ++i) {
-        m_edges[i][0].store(boxes[i].left, std::memory_order_relaxed);
-        m_edges[i][1].store(boxes[i].top, std::memory_order_relaxed);
-        m_edges[i][2].store(boxes[i].right, std::memory_order_relaxed);
-        m_edges[i][3].store(boxes[i].bottom, std::memory_order_relaxed);
+        m_edges[i][0].store(boxes[i].left, std::memory_order_release);
+        m_edges[i][1].store(boxes[i].top, std::memory_order_release);
+        m_edges[i][2].store(boxes[i].right, std::memory_order_release);
+        m_edges[i][3].store(boxes[i].bottom, std::memory_order_release);
     }
-    m_erase.store(erase, std::memory_order_relaxed);
+    m_erase.store(erase, std::memory_order_release);
     m_count.store(count, std::memory_order_release);
     m_sequence.store(sequence + 2, std::memory_order_release);
 }

@@ -297,19 +297,33 @@ POINT arc_point(int x, int y, int xradius, int yradius, int angle)
     return {saturate(x + dx), saturate(y - dy)};
 }
 
-// The bounding box of a centre and radii, as the platform's ellipse calls take it.
-struct Box {
+// The bounding box of a centre and radii, as the platform's ellipse calls take it, the end
+// points of an arc on it, and the rectangle that drawing it touches.
+struct Curve {
     int left;
     int top;
     int right;
     int bottom;
+    POINT start;
+    POINT end;
+    RECT touched;
 };
 
-Box center_box(int x, int y, int xradius, int yradius)
+Curve curve(int x, int y, int xradius, int yradius, int stangle = 0, int endangle = 0)
 {
-    Box box;
-    CenterToBox(x, y, xradius, yradius, &box.left, &box.top, &box.right, &box.bottom);
-    return box;
+    Curve c{};
+    CenterToBox(x, y, xradius, yradius, &c.left, &c.top, &c.right, &c.bottom);
+    c.start = arc_point(x, y, xradius, yradius, stangle);
+    c.end = arc_point(x, y, xradius, yradius, endangle);
+    c.touched = box_rect(c.left, c.top, c.right, c.bottom);
+    return c;
+}
+
+void draw_arc(WindowData& window, Curve& c)
+{
+    draw_and_refresh(window, &c.touched, [&](HDC dc) {
+        Arc(dc, c.left, c.top, c.right, c.bottom, c.start.x, c.start.y, c.end.x, c.end.y);
+    });
 }
 
 } // namespace
@@ -328,61 +342,46 @@ void ArcEndPoints(int x, int y, int xradius, int yradius, int stangle, int endan
 void arc(int x, int y, int stangle, int endangle, int radius)
 {
     WindowData& window = current_window();
-    const Box box = center_box(x, y, radius, radius);
-    const POINT start = arc_point(x, y, radius, radius, stangle);
-    const POINT end = arc_point(x, y, radius, radius, endangle);
-    RECT touched = box_rect(box.left, box.top, box.right, box.bottom);
-    draw_and_refresh(window, &touched, [&](HDC dc) {
-        Arc(dc, box.left, box.top, box.right, box.bottom, start.x, start.y, end.x, end.y);
-    });
+    Curve c = curve(x, y, radius, radius, stangle, endangle);
+    draw_arc(window, c);
     window.ArcX = x;
     window.ArcY = y;
-    window.ArcXStart = start.x;
-    window.ArcYStart = start.y;
-    window.ArcXEnd = end.x;
-    window.ArcYEnd = end.y;
+    window.ArcXStart = c.start.x;
+    window.ArcYStart = c.start.y;
+    window.ArcXEnd = c.end.x;
+    window.ArcYEnd = c.end.y;
 }
 
 void circle(int x, int y, int radius)
 {
-    const Box box = center_box(x, y, radius, radius);
-    RECT touched = box_rect(box.left, box.top, box.right, box.bottom);
+    Curve c = curve(x, y, radius, radius);
     // Starting and ending at the rightmost point makes a whole circle.
-    draw_and_refresh(current_window(), &touched,
-                     [&](HDC dc) { Arc(dc, box.left, box.top, box.right, box.bottom, box.right, y, box.right, y); });
+    c.start = c.end = POINT{c.right, y};
+    draw_arc(current_window(), c);
 }
 
 void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius)
 {
-    const Box box = center_box(x, y, xradius, yradius);
-    const POINT start = arc_point(x, y, xradius, yradius, stangle);
-    const POINT end = arc_point(x, y, xradius, yradius, endangle);
-    RECT touched = box_rect(box.left, box.top, box.right, box.bottom);
-    draw_and_refresh(current_window(), &touched, [&](HDC dc) {
-        Arc(dc, box.left, box.top, box.right, box.bottom, start.x, start.y, end.x, end.y);
-    });
+    Curve c = curve(x, y, xradius, yradius, stangle, endangle);
+    draw_arc(current_window(), c);
 }
 
 void fillellipse(int x, int y, int xradius, int yradius)
 {
     WindowData& window = current_window();
-    const Box box = center_box(x, y, xradius, yradius);
-    RECT touched = box_rect(box.left, box.top, box.right, box.bottom);
-    draw_and_refresh(window, &touched, [&](HDC dc) {
-        with_fill_colour(window, dc, [&] { Ellipse(dc, box.left, box.top, box.right, box.bottom); });
+    Curve c = curve(x, y, xradius, yradius);
+    draw_and_refresh(window, &c.touched, [&](HDC dc) {
+        with_fill_colour(window, dc, [&] { Ellipse(dc, c.left, c.top, c.right, c.bottom); });
     });
 }
 
 void sector(int x, int y, int stangle, int endangle, int xradius, int yradius)
 {
     WindowData& window = current_window();
-    const Box box = center_box(x, y, xradius, yradius);
-    const POINT start = arc_point(x, y, xradius, yradius, stangle);
-    const POINT end = arc_point(x, y, xradius, yradius, endangle);
-    RECT touched = box_rect(box.left, box.top, box.right, box.bottom);
-    draw_and_refresh(window, &touched, [&](HDC dc) {
+    Curve c = curve(x, y, xradius, yradius, stangle, endangle);
+    draw_and_refresh(window, &c.touched, [&](HDC dc) {
         with_fill_colour(window, dc,
-                         [&] { Pie(dc, box.left, box.top, box.right, box.bottom, start.x, start.y, end.x, end.y); });
+                         [&] { Pie(dc, c.left, c.top, c.right, c.bottom, c.start.x, c.start.y, c.end.x, c.end.y); });
     });
 }
 

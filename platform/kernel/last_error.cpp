@@ -3,7 +3,8 @@
 #include <win32/kernel.h>
 
 namespace {
-thread_local DWORD t_last_error = ERROR_SUCCESS;
+// Initial-exec: the layer is linked into programs, so no __tls_get_addr on each call.
+thread_local constinit DWORD t_last_error __attribute__((tls_model("initial-exec"))) = ERROR_SUCCESS;
 }
 
 DWORD WINAPI GetLastError(void)

@@ -6,51 +6,12 @@
 
 namespace vexil::kernel {
 
-namespace {
-constinit MutexTable s_mutexes;
-}
+constinit MutexTable detail::mutex_table_storage;
 
-MutexTable& mutex_table() noexcept
+void Mutex::release_contended() noexcept
 {
-    return s_mutexes;
-}
-
-Take Mutex::try_take_fast(DWORD thread_id) noexcept
-{
-    uint32_t owner = m_owner.load(std::memory_order_relaxed);
-    if ((owner & ~kWaitersBit) == thread_id) {
-        if (m_recursion == kMaxRecursion)
-            return Take::TooDeep;
-        ++m_recursion;
-        return Take::TakenAgain;
-    }
-    uint32_t expected = 0;
-    if (owner != 0 ||
-        !m_owner.compare_exchange_strong(expected, thread_id, std::memory_order_acquire, std::memory_order_relaxed))
-        return Take::Unavailable;
-    m_recursion = 1;
-    // Set by an ended owner before it let go (with release order), so the acquire above sees it.
-    if (m_abandoned.load(std::memory_order_relaxed)) {
-        m_abandoned.store(false, std::memory_order_relaxed);
-        return Take::TakenAbandoned;
-    }
-    return Take::Taken;
-}
-
-Release Mutex::release(DWORD thread_id) noexcept
-{
-    if (m_recursion > 1) {
-        --m_recursion;
-        return Release::StillOwned;
-    }
-    m_recursion = 0;
-    uint32_t expected = thread_id;
-    if (!m_owner.compare_exchange_strong(expected, 0, std::memory_order_release, std::memory_order_relaxed)) {
-        // The waiters bit is set: the oldest waiter gets the mutex.
-        FutexLockGuard guard(wait_lock());
-        hand_over_locked(false);
-    }
-    return Release::Freed;
+    FutexLockGuard guard(wait_lock());
+    hand_over_locked(false);
 }
 
 bool Mutex::can_take_locked(DWORD thread_id) const noexcept

@@ -43,10 +43,42 @@ public:
     DWORD owner() const noexcept { return m_owner.load(std::memory_order_relaxed) & ~kWaitersBit; }
 
     // Takes the mutex without the wait lock if it is free or already the caller's.
-    Take try_take_fast(DWORD thread_id) noexcept;
+    Take try_take_fast(DWORD thread_id) noexcept
+    {
+        uint32_t owner = m_owner.load(std::memory_order_relaxed);
+        if ((owner & ~kWaitersBit) == thread_id) {
+            if (m_recursion == kMaxRecursion)
+                return Take::TooDeep;
+            ++m_recursion;
+            return Take::TakenAgain;
+        }
+        uint32_t expected = 0;
+        if (owner != 0 || !m_owner.compare_exchange_strong(expected, thread_id, std::memory_order_acquire,
+                                                           std::memory_order_relaxed))
+            return Take::Unavailable;
+        m_recursion = 1;
+        // Set by an ended owner before it let go (with release order), so the acquire above sees it.
+        if (m_abandoned.load(std::memory_order_relaxed)) [[unlikely]] {
+            m_abandoned.store(false, std::memory_order_relaxed);
+            return Take::TakenAbandoned;
+        }
+        return Take::Taken;
+    }
+
     // Releases one level of ownership; the caller owns the mutex. Without the wait lock
     // unless a waiter must be handed the mutex.
-    Release release(DWORD thread_id) noexcept;
+    Release release(DWORD thread_id) noexcept
+    {
+        if (m_recursion > 1) {
+            --m_recursion;
+            return Release::StillOwned;
+        }
+        m_recursion = 0;
+        uint32_t expected = thread_id;
+        if (!m_owner.compare_exchange_strong(expected, 0, std::memory_order_release, std::memory_order_relaxed))
+            [[unlikely]] release_contended();
+        return Release::Freed;
+    }
 
     // Each called with the wait lock held.
     bool can_take_locked(DWORD thread_id) const noexcept;
@@ -60,12 +92,24 @@ public:
     void undo_take_locked(Take take) noexcept;
 
 private:
+    // The waiters bit is set: the oldest waiter gets the mutex.
+    void release_contended() noexcept;
+
     std::atomic<uint32_t> m_owner{0};
     uint32_t m_recursion = 0; // touched only by the owner, or under the wait lock at a hand-over
     std::atomic<bool> m_abandoned{false};
 };
 
 using MutexTable = HandleTable<Mutex, HandleKind::Mutex>;
-MutexTable& mutex_table() noexcept;
+
+namespace detail {
+extern constinit MutexTable mutex_table_storage;
+}
+
+// Inline, as the page lock's fast path starts here.
+inline MutexTable& mutex_table() noexcept
+{
+    return detail::mutex_table_storage;
+}
 
 } // namespace vexil::kernel

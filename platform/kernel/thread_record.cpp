@@ -19,7 +19,7 @@ struct ExitCallback {
 };
 
 namespace detail {
-thread_local constinit ThreadRecord t_record{};
+thread_local constinit ThreadRecord t_record __attribute__((tls_model("initial-exec"))){};
 }
 
 namespace {
@@ -50,11 +50,10 @@ void arm(ThreadRecord& record) noexcept
         pthread_setspecific(exit_key(), &record);
         record.armed = true;
     }
-}
-
-uint32_t owned_capacity(const ThreadRecord& record) noexcept
-{
-    return record.owned_heap ? record.owned_capacity : ThreadRecord::kInlineOwned;
+    if (!record.owned) {
+        record.owned = record.owned_inline;
+        record.owned_room = ThreadRecord::kInlineOwned;
+    }
 }
 
 } // namespace
@@ -87,10 +86,11 @@ void adopt_thread_id(DWORD id) noexcept
 bool reserve_owned_mutexes(uint32_t count) noexcept
 {
     ThreadRecord& record = detail::t_record;
-    if (count <= owned_capacity(record) - record.owned_count)
+    arm(record);
+    if (count <= record.owned_room - record.owned_count)
         return true;
     uint64_t needed = uint64_t{record.owned_count} + count;
-    uint64_t capacity = uint64_t{owned_capacity(record)} * 2;
+    uint64_t capacity = uint64_t{record.owned_room} * 2;
     while (capacity < needed)
         capacity *= 2;
     if (capacity > UINT32_MAX)
@@ -98,27 +98,27 @@ bool reserve_owned_mutexes(uint32_t count) noexcept
     auto* grown = static_cast<HANDLE*>(std::malloc(capacity * sizeof(HANDLE)));
     if (!grown)
         return false;
-    std::memcpy(grown, record.owned(), record.owned_count * sizeof(HANDLE));
-    std::free(record.owned_heap);
-    record.owned_heap = grown;
-    record.owned_capacity = static_cast<uint32_t>(capacity);
+    std::memcpy(grown, record.owned, record.owned_count * sizeof(HANDLE));
+    if (record.owned != record.owned_inline)
+        std::free(record.owned);
+    record.owned = grown;
+    record.owned_room = static_cast<uint32_t>(capacity);
     return true;
 }
 
-bool record_owned_mutex(HANDLE mutex) noexcept
+bool detail::record_owned_mutex_slow(HANDLE mutex) noexcept
 {
-    ThreadRecord& record = detail::t_record;
     if (!reserve_owned_mutexes(1))
         return false;
-    arm(record);
-    record.owned()[record.owned_count++] = mutex;
+    ThreadRecord& record = detail::t_record;
+    record.owned[record.owned_count++] = mutex;
     return true;
 }
 
-void forget_owned_mutex(HANDLE mutex) noexcept
+void detail::forget_owned_mutex_slow(HANDLE mutex) noexcept
 {
     ThreadRecord& record = detail::t_record;
-    HANDLE* owned = record.owned();
+    HANDLE* owned = record.owned;
     // The mutex released is nearly always the one taken last.
     for (uint32_t i = record.owned_count; i-- > 0;) {
         if (owned[i] == mutex) {
@@ -153,14 +153,15 @@ void run_thread_exit() noexcept
             delete callback;
             fn(arg);
         } else if (record.owned_count != 0) {
-            abandon_mutex(record.owned()[--record.owned_count], id);
+            abandon_mutex(record.owned[--record.owned_count], id);
         } else {
             break;
         }
     }
-    std::free(record.owned_heap);
-    record.owned_heap = nullptr;
-    record.owned_capacity = 0;
+    if (record.owned != record.owned_inline)
+        std::free(record.owned);
+    record.owned = nullptr;
+    record.owned_room = 0;
     if (record.armed) {
         pthread_setspecific(exit_key(), nullptr);
         record.armed = false;

@@ -26,12 +26,10 @@ struct ThreadRecord {
     uint32_t id;
     bool armed;
     uint32_t owned_count;
-    uint32_t owned_capacity; // of owned_heap; the inline array is used while it is null
-    HANDLE* owned_heap;
+    uint32_t owned_room; // entries owned can hold; 0 until the record is armed
+    HANDLE* owned;       // owned_inline, or a heap block once more are owned at a time
     HANDLE owned_inline[kInlineOwned];
     ExitCallback* callbacks; // most recent first
-
-    HANDLE* owned() noexcept { return owned_heap ? owned_heap : owned_inline; }
 };
 
 // The calling thread's record, armed or not.
@@ -51,10 +49,10 @@ DWORD allocate_thread_id() noexcept;
 
 // Remembers that the calling thread owns the mutex; false when no memory can be had (never
 // after a successful reserve_owned_mutexes for it).
-[[nodiscard]] bool record_owned_mutex(HANDLE mutex) noexcept;
+[[nodiscard]] inline bool record_owned_mutex(HANDLE mutex) noexcept;
 
 // Forgets that the calling thread owns the mutex.
-void forget_owned_mutex(HANDLE mutex) noexcept;
+inline void forget_owned_mutex(HANDLE mutex) noexcept;
 
 // Runs the calling thread's exit callbacks, then abandons the mutexes it still owns.
 void run_thread_exit() noexcept;
@@ -63,14 +61,40 @@ void run_thread_exit() noexcept;
 void abandon_mutex(HANDLE mutex, DWORD owner) noexcept;
 
 namespace detail {
-extern thread_local constinit ThreadRecord t_record;
+// Initial-exec: the layer is linked into programs, not loaded later, so the record is reached
+// at a fixed offset from the thread pointer instead of through __tls_get_addr.
+extern thread_local constinit ThreadRecord t_record __attribute__((tls_model("initial-exec")));
 DWORD assign_thread_id() noexcept;
+bool record_owned_mutex_slow(HANDLE mutex) noexcept;
+void forget_owned_mutex_slow(HANDLE mutex) noexcept;
 } // namespace detail
 
 inline DWORD current_thread_id() noexcept
 {
     DWORD id = detail::t_record.id;
     return id != 0 ? id : detail::assign_thread_id();
+}
+
+// The page lock takes and releases one mutex at a time: the common cases are an armed record
+// with room, and a release of the mutex taken last.
+inline bool record_owned_mutex(HANDLE mutex) noexcept
+{
+    ThreadRecord& record = detail::t_record;
+    if (record.owned_count < record.owned_room) {
+        record.owned[record.owned_count++] = mutex;
+        return true;
+    }
+    return detail::record_owned_mutex_slow(mutex);
+}
+
+inline void forget_owned_mutex(HANDLE mutex) noexcept
+{
+    ThreadRecord& record = detail::t_record;
+    if (record.owned_count != 0 && record.owned[record.owned_count - 1] == mutex) {
+        --record.owned_count;
+        return;
+    }
+    detail::forget_owned_mutex_slow(mutex);
 }
 
 } // namespace vexil::kernel

@@ -259,6 +259,32 @@ DWORD wait_for_objects(DWORD count, const HANDLE* handles, WaitMode mode, DWORD 
     return result;
 }
 
+// The rest of a single wait on a mutex after its lock-free take: abandoned, refused, not
+// recorded, or not taken at all.
+[[gnu::noinline]] DWORD finish_mutex_take(HANDLE handle, Mutex& mutex, Take take, DWORD milliseconds) noexcept
+{
+    switch (take) {
+    case Take::TooDeep:
+        return fail(ERROR_NOT_ENOUGH_MEMORY);
+    case Take::Taken:
+    case Take::TakenAbandoned:
+        if (record_owned_mutex(handle))
+            return result_for(0, take);
+        {
+            FutexLockGuard guard(s_wait_lock);
+            mutex.undo_take_locked(take);
+        }
+        return fail(ERROR_NOT_ENOUGH_MEMORY);
+    case Take::TakenAgain:
+        return WAIT_OBJECT_0;
+    case Take::Unavailable:
+        break;
+    }
+    if (milliseconds == 0)
+        return WAIT_TIMEOUT;
+    return wait_for_objects(1, &handle, WaitMode::Any, milliseconds);
+}
+
 } // namespace
 
 FutexLock& wait_lock() noexcept
@@ -321,23 +347,14 @@ using namespace vexil::kernel;
 
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds)
 {
-    // The page lock's path: an uncontended mutex is taken without the wait lock or a reference.
+    // The page lock's path: an uncontended mutex is taken without the wait lock or a reference,
+    // and whatever is not that plain case leaves through one call.
     if (handle_kind(hHandle) == HandleKind::Mutex) {
         if (Mutex* mutex = mutex_table().lookup(hHandle)) {
             Take take = mutex->try_take_fast(current_thread_id());
-            if (take == Take::TakenAgain)
+            if (take == Take::TakenAgain || (take == Take::Taken && record_owned_mutex(hHandle)))
                 return WAIT_OBJECT_0;
-            if (take == Take::TooDeep)
-                return fail(ERROR_NOT_ENOUGH_MEMORY);
-            if (is_fresh(take)) {
-                if (record_owned_mutex(hHandle))
-                    return result_for(0, take);
-                FutexLockGuard guard(wait_lock());
-                mutex->undo_take_locked(take);
-                return fail(ERROR_NOT_ENOUGH_MEMORY);
-            }
-            if (dwMilliseconds == 0)
-                return WAIT_TIMEOUT;
+            return finish_mutex_take(hHandle, *mutex, take, dwMilliseconds);
         }
     }
     return wait_for_objects(1, &hHandle, WaitMode::Any, dwMilliseconds);

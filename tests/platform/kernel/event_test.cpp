@@ -104,9 +104,7 @@ TEST(EventTest, DelayedSetEndsAnInfiniteWait)
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         SetEvent(event);
     });
-    auto start = Clock::now();
     EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
-    EXPECT_GE(milliseconds_since(start), 25);
     setter.join();
     // The waiter consumed the signal.
     EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));

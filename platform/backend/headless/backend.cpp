@@ -138,18 +138,20 @@ Window* create_window(Connection* connection, const WindowSpec& spec)
         const size_t count = static_cast<size_t>(spec.width) * static_cast<size_t>(spec.height);
         window->pixels.assign(count, 0);
         window->shown.assign(count, 0);
-        window->title = spec.title ? spec.title : "";
+        window->state.title = spec.title ? spec.title : "";
     } catch (...) {
         delete window;
         return nullptr;
     }
     window->connection = connection;
     window->cookie = spec.cookie;
-    window->kind = spec.kind;
-    window->owner = spec.owner;
     window->surface = {window->pixels.data(), spec.width, spec.height, spec.width};
-    window->left = spec.left;
-    window->top = spec.top;
+    window->state.kind = spec.kind;
+    window->state.left = spec.left;
+    window->state.top = spec.top;
+    window->state.width = spec.width;
+    window->state.height = spec.height;
+    window->state.owner = spec.owner ? static_cast<HWND>(spec.owner->cookie) : nullptr;
     Registry& all = registry();
     std::lock_guard guard(all.lock);
     try {
@@ -176,22 +178,22 @@ void destroy_window(Window* window)
 void show_window(Window* window, Visibility visibility)
 {
     std::lock_guard guard(registry().lock);
-    window->visible = visibility == Visibility::Shown;
-    if (window->visible)
-        window->minimized = false;
+    window->state.visible = visibility == Visibility::Shown;
+    if (window->state.visible)
+        window->state.minimized = false;
 }
 
 void minimize_window(Window* window)
 {
     std::lock_guard guard(registry().lock);
-    window->minimized = true;
+    window->state.minimized = true;
 }
 
 void set_title(Window* window, const char* utf8_title)
 {
     std::lock_guard guard(registry().lock);
     try {
-        window->title = utf8_title ? utf8_title : "";
+        window->state.title = utf8_title ? utf8_title : "";
     } catch (...) {
         // NOTE: the old title stays when there is no memory for the new one.
     }
@@ -200,22 +202,22 @@ void set_title(Window* window, const char* utf8_title)
 void move_window(Window* window, int32_t left, int32_t top)
 {
     std::lock_guard guard(registry().lock);
-    window->left = left;
-    window->top = top;
+    window->state.left = left;
+    window->state.top = top;
 }
 
 void surface_origin(Window* window, int32_t* x, int32_t* y)
 {
     std::lock_guard guard(registry().lock);
-    *x = window->left;
-    *y = window->top;
+    *x = window->state.left;
+    *y = window->state.top;
 }
 
 void begin_move(Window* window, MoveStart start, int32_t, int32_t)
 {
     std::lock_guard guard(registry().lock);
-    ++window->moves_started;
-    window->last_move = start;
+    ++window->state.moves_started;
+    window->state.last_move = start;
 }
 
 raster::Surface surface(Window* window)
@@ -231,7 +233,7 @@ void present(Window* window, raster::Box box)
     box.right = std::min(box.right, surface.width);
     box.bottom = std::min(box.bottom, surface.height);
     std::lock_guard guard(registry().lock);
-    ++window->presents;
+    ++window->state.presents;
     for (int32_t y = box.top; y < box.bottom; ++y) {
         const uint32_t* from = surface.row(y);
         std::copy(from + box.left, from + std::max(box.left, box.right),
@@ -242,7 +244,7 @@ void present(Window* window, raster::Box box)
 void set_cursor(Window* window, Cursor cursor)
 {
     std::lock_guard guard(registry().lock);
-    window->cursor = cursor;
+    window->state.cursor = cursor;
 }
 
 void screen_size(int32_t* width, int32_t* height)

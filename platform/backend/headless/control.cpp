@@ -101,8 +101,8 @@ bool mouse_event(HWND window, MouseAction action, MouseButton button, int32_t x,
         const Window* native = find_window_locked(window);
         if (!native)
             return false;
-        left = native->left;
-        top = native->top;
+        left = native->state.left;
+        top = native->state.top;
     }
     if (action == MouseAction::Press)
         s_buttons.fetch_or(button_bit(button));
@@ -242,28 +242,14 @@ std::optional<WindowState> window_state(HWND window)
     const Window* native = find_window_locked(window);
     if (!native)
         return std::nullopt;
-    WindowState state;
-    state.title = native->title;
-    state.kind = native->kind;
-    state.left = native->left;
-    state.top = native->top;
-    state.width = native->surface.width;
-    state.height = native->surface.height;
-    state.visible = native->visible;
-    state.minimized = native->minimized;
-    state.cursor = native->cursor;
-    state.moves_started = native->moves_started;
-    state.last_move = native->last_move;
-    state.presents = native->presents;
-    state.owner = native->owner ? static_cast<HWND>(native->owner->cookie) : nullptr;
-    return state;
+    return native->state;
 }
 
 HWND popup_of(HWND owner)
 {
     std::lock_guard guard(registry().lock);
     for (const Window* native : registry().windows) {
-        if (native->kind == WindowKind::Popup && native->owner && native->owner->cookie == owner)
+        if (native->state.kind == WindowKind::Popup && native->state.owner == owner)
             return static_cast<HWND>(native->cookie);
     }
     return nullptr;

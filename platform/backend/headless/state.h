@@ -13,6 +13,7 @@
  */
 
 #include "backend/backend.h"
+#include "backend/headless/control.h"
 
 #include <deque>
 #include <mutex>
@@ -41,21 +42,11 @@ struct Connection {
 struct Window {
     Connection* connection = nullptr;
     void* cookie = nullptr;
-    WindowKind kind = WindowKind::Framed;
-    Window* owner = nullptr;
     std::vector<uint32_t> pixels; // the surface, written by the window's thread
     raster::Surface surface;
 
     // Guarded by the registry's lock.
-    std::string title;
-    int32_t left = 0;
-    int32_t top = 0;
-    bool visible = false;
-    bool minimized = false;
-    Cursor cursor = Cursor::Arrow;
-    int moves_started = 0;
-    MoveStart last_move = MoveStart::Pointer;
-    int presents = 0;
+    headless::WindowState state;
     std::vector<uint32_t> shown;
 };
 

@@ -57,8 +57,6 @@ public:
         return m_count.compare_exchange_strong(idle, kRetired, std::memory_order_acq_rel);
     }
 
-    bool selected() const { return m_count.load(std::memory_order_acquire) > 0; }
-
 private:
     static constexpr int32_t kRetired = -1;
     std::atomic<int32_t> m_count{0};

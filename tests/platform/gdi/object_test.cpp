@@ -4,6 +4,9 @@
 
 #include "gdi/screen.h"
 
+#include <thread>
+#include <vector>
+
 namespace vexil::gdi::testing {
 namespace {
 
@@ -223,6 +226,35 @@ TEST(GdiObjectTest, DeviceCapsDescribeThe32BitScreen)
     EXPECT_FALSE(DeleteDC(screen_dc()));
     EXPECT_EQ(GetDeviceCaps(screen_dc(), BITSPIXEL), 32) << "the screen DC outlives DeleteDC";
     DeleteDC(memory);
+}
+
+TEST(GdiObjectTest, ThreadsMakeSelectAndDeleteObjectsAtOnce)
+{
+    // Each thread draws on its own page, as each window thread does, while all of them make
+    // and delete pens (the demonstration program's pattern) and share one pen of the main thread.
+    HPEN shared = CreatePen(PS_SOLID, 1, kGreen);
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, shared, &failures] {
+            Page page(16, 16);
+            for (int i = 0; i < 500; ++i) {
+                HPEN pen = make_library_pen(RGB(t, i & 0xFF, 0), 1);
+                if (!SelectObject(page.dc(), pen))
+                    ++failures[t];
+                MoveToEx(page.dc(), 0, i % 16, nullptr);
+                LineTo(page.dc(), 15, i % 16);
+                SelectObject(page.dc(), shared);
+                if (!DeleteObject(pen))
+                    ++failures[t];
+            }
+            SelectObject(page.dc(), GetStockObject(BLACK_PEN));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
+    EXPECT_TRUE(DeleteObject(shared)) << "every thread released it";
 }
 
 } // namespace

@@ -55,8 +55,7 @@ constexpr ErrorText kErrorTexts[] = {
     {ERROR_DIRECTORY, "The directory name is invalid."},
     {ERROR_NOT_OWNER, "Attempt to release mutex not owned by caller."},
     {ERROR_TOO_MANY_POSTS, "Too many posts were made to a semaphore."},
-    {ERROR_MR_MID_NOT_FOUND,
-     "The system cannot find message text for message number 0x%1 in the message file for %2."},
+    {ERROR_MR_MID_NOT_FOUND, "The system cannot find message text for message number 0x%1 in the message file for %2."},
     {ERROR_INVALID_ADDRESS, "Attempt to access invalid address."},
     {ERROR_ARITHMETIC_OVERFLOW, "Arithmetic result exceeded 32 bits."},
     {ERROR_NOACCESS, "Invalid access to memory location."},
@@ -97,10 +96,8 @@ static_assert(sorted_by_code(), "error texts must stay sorted by code, each code
 const char* error_text(DWORD code) noexcept
 {
     const ErrorText* end = std::end(kErrorTexts);
-    const ErrorText* found =
-        std::lower_bound(std::begin(kErrorTexts), end, code, [](const ErrorText& entry, DWORD wanted) {
-            return entry.code < wanted;
-        });
+    const ErrorText* found = std::lower_bound(std::begin(kErrorTexts), end, code,
+                                              [](const ErrorText& entry, DWORD wanted) { return entry.code < wanted; });
     return found != end && found->code == code ? found->text : nullptr;
 }
 

@@ -11,7 +11,8 @@ enum class EventReset : uint8_t { Manual, Auto };
 
 class Event : public Waitable {
 public:
-    Event(EventReset reset, bool signalled) noexcept : Waitable(WaitableKind::Event), m_reset(reset), m_signalled(signalled)
+    Event(EventReset reset, bool signalled) noexcept
+        : Waitable(WaitableKind::Event), m_reset(reset), m_signalled(signalled)
     {
     }
 

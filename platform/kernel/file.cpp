@@ -94,7 +94,7 @@ DWORD error_for_missing(const char* path) noexcept
     size_t length = slash == path ? 1 : static_cast<size_t>(slash - path);
     std::memcpy(folder, path, length);
     folder[length] = '\0';
-    struct stat status{};
+    struct stat status {};
     return stat(folder, &status) == 0 && S_ISDIR(status.st_mode) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
@@ -201,7 +201,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
             return fail_open(ERROR_FILE_EXISTS);
         return fail_open(errno == ENOENT ? error_for_missing(path) : error_from_errno(errno, Operation::Open));
     }
-    struct stat status{};
+    struct stat status {};
     if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
         // Windows refuses to open a folder as a file with "access denied".
         close(fd);
@@ -333,14 +333,15 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
         return INVALID_SET_FILE_POINTER;
     }
     // Without a high part the distance is a signed 32-bit value; with one, a signed 64-bit value.
-    int64_t distance = lpDistanceToMoveHigh ? static_cast<int64_t>((uint64_t(uint32_t(*lpDistanceToMoveHigh)) << 32) |
-                                                                   uint32_t(lDistanceToMove))
-                                            : int64_t{lDistanceToMove};
+    int64_t distance =
+        lpDistanceToMoveHigh
+            ? static_cast<int64_t>((uint64_t(uint32_t(*lpDistanceToMoveHigh)) << 32) | uint32_t(lDistanceToMove))
+            : int64_t{lDistanceToMove};
     int64_t base = 0;
     if (dwMoveMethod == FILE_CURRENT) {
         base = lseek(file->fd(), 0, SEEK_CUR);
     } else if (dwMoveMethod == FILE_END) {
-        struct stat status{};
+        struct stat status {};
         base = fstat(file->fd(), &status) == 0 ? status.st_size : -1;
     } else if (dwMoveMethod != FILE_BEGIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -380,7 +381,7 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_FILE_SIZE;
     }
-    struct stat status{};
+    struct stat status {};
     if (fstat(file->fd(), &status) != 0) {
         SetLastError(error_from_errno(errno, Operation::Read));
         return INVALID_FILE_SIZE;

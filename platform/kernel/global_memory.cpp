@@ -64,7 +64,7 @@ constexpr UINT kAllocFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 size_t largest_block() noexcept
 {
     static const size_t largest = [] {
-        struct sysinfo info{};
+        struct sysinfo info {};
         if (sysinfo(&info) != 0)
             return size_t{1} << 40;
         constexpr size_t kAddressSpace = size_t{1} << 47;

@@ -53,8 +53,8 @@ public:
             return Take::TakenAgain;
         }
         uint32_t expected = 0;
-        if (owner != 0 || !m_owner.compare_exchange_strong(expected, thread_id, std::memory_order_acquire,
-                                                           std::memory_order_relaxed))
+        if (owner != 0 ||
+            !m_owner.compare_exchange_strong(expected, thread_id, std::memory_order_acquire, std::memory_order_relaxed))
             return Take::Unavailable;
         m_recursion = 1;
         // Set by an ended owner before it let go (with release order), so the acquire above sees it.
@@ -76,7 +76,8 @@ public:
         m_recursion = 0;
         uint32_t expected = thread_id;
         if (!m_owner.compare_exchange_strong(expected, 0, std::memory_order_release, std::memory_order_relaxed))
-            [[unlikely]] release_contended();
+            [[unlikely]]
+            release_contended();
         return Release::Freed;
     }
 

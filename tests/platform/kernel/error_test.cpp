@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -86,9 +87,9 @@ TEST(FormatMessageTest, UnknownCodeOrLanguageFails)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MR_MID_NOT_FOUND));
     EXPECT_EQ(text, nullptr);
     SetLastError(0);
-    EXPECT_EQ(FormatMessageA(kSystemFlags, nullptr, ERROR_INVALID_HANDLE, 0x0407, reinterpret_cast<LPSTR>(&text), 0,
-                             nullptr),
-              0u);
+    EXPECT_EQ(
+        FormatMessageA(kSystemFlags, nullptr, ERROR_INVALID_HANDLE, 0x0407, reinterpret_cast<LPSTR>(&text), 0, nullptr),
+        0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_LANG_NOT_FOUND));
 }
 
@@ -97,14 +98,28 @@ TEST(FormatMessageTest, CallerBufferMustHoldTextAndTerminator)
     const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     char buffer[32];
     const std::string expected = "The handle is invalid.\r\n";
-    EXPECT_EQ(FormatMessageA(flags, nullptr, ERROR_INVALID_HANDLE, 0, buffer, sizeof buffer, nullptr),
-              expected.size());
+    EXPECT_EQ(FormatMessageA(flags, nullptr, ERROR_INVALID_HANDLE, 0, buffer, sizeof buffer, nullptr), expected.size());
     EXPECT_EQ(std::string(buffer), expected);
     SetLastError(0);
-    EXPECT_EQ(FormatMessageA(flags, nullptr, ERROR_INVALID_HANDLE, 0, buffer, static_cast<DWORD>(expected.size()),
-                             nullptr),
-              0u);
+    EXPECT_EQ(
+        FormatMessageA(flags, nullptr, ERROR_INVALID_HANDLE, 0, buffer, static_cast<DWORD>(expected.size()), nullptr),
+        0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+}
+
+std::string format_with_arguments(const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    char buffer[64] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_STRING, format, 0, 0, buffer, sizeof buffer, &arguments);
+    va_end(arguments);
+    return std::string(buffer, length);
+}
+
+TEST(FormatMessageTest, InsertsComeFromAVaList)
+{
+    EXPECT_EQ(format_with_arguments("%2 before %1!u!", DWORD_PTR{7}, "text"), "text before 7");
 }
 
 TEST(FormatMessageTest, InsertsEscapesAndWidth)
@@ -125,8 +140,8 @@ TEST(FormatMessageTest, InsertsEscapesAndWidth)
     };
     for (const Case& c : cases) {
         char buffer[64] = {};
-        DWORD length = FormatMessageA(c.flags, c.format, 0, 0, buffer, sizeof buffer,
-                                      reinterpret_cast<va_list*>(arguments));
+        DWORD length =
+            FormatMessageA(c.flags, c.format, 0, 0, buffer, sizeof buffer, reinterpret_cast<va_list*>(arguments));
         EXPECT_EQ(std::string(buffer, length), c.expected) << c.format;
     }
     // An insert without arguments, or with a bad form, is refused.
@@ -137,7 +152,8 @@ TEST(FormatMessageTest, InsertsEscapesAndWidth)
     EXPECT_EQ(FormatMessageA(from_array, "%1!n!", 0, 0, buffer, sizeof buffer, reinterpret_cast<va_list*>(arguments)),
               0u);
     // With a maximum width the system text has no closing line break.
-    EXPECT_EQ(system_text(ERROR_INVALID_HANDLE, kSystemFlags | FORMAT_MESSAGE_MAX_WIDTH_MASK), "The handle is invalid.");
+    EXPECT_EQ(system_text(ERROR_INVALID_HANDLE, kSystemFlags | FORMAT_MESSAGE_MAX_WIDTH_MASK),
+              "The handle is invalid.");
 }
 
 } // namespace

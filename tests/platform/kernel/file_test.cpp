@@ -96,7 +96,10 @@ TEST_F(FileTest, SetFilePointerMovesFromEachOrigin)
         char next;
     };
     const Case cases[] = {
-        {4, FILE_BEGIN, 4, '4'}, {2, FILE_CURRENT, 7, '7'}, {-3, FILE_END, 7, '7'}, {-8, FILE_CURRENT, 0, '0'},
+        {4, FILE_BEGIN, 4, '4'},
+        {2, FILE_CURRENT, 7, '7'},
+        {-3, FILE_END, 7, '7'},
+        {-8, FILE_CURRENT, 0, '0'},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SetFilePointer(in, c.distance, nullptr, c.method), c.position);

@@ -41,12 +41,12 @@ TEST(HandleTableTest, FindsLiveObjectsAndRejectsEveryOtherHandle)
                                                (uintptr_t{static_cast<uint8_t>(HandleKind::Brush)} << 32));
     void* invented[] = {
         nullptr,
-        reinterpret_cast<void*>(~uintptr_t{0}),                   // INVALID_HANDLE_VALUE
+        reinterpret_cast<void*>(~uintptr_t{0}), // INVALID_HANDLE_VALUE
         wrong_kind,
-        with_generation(handle, ((value >> 40) + 1) & 0xffffff),  // right slot, other generation
-        reinterpret_cast<void*>(value + 1),                       // slot never handed out
+        with_generation(handle, ((value >> 40) + 1) & 0xffffff),                 // right slot, other generation
+        reinterpret_cast<void*>(value + 1),                                      // slot never handed out
         reinterpret_cast<void*>((value & ~uintptr_t{0xffffffff}) | 0xfffffff0u), // beyond the table
-        &destroyed,                                               // an ordinary address
+        &destroyed,                                                              // an ordinary address
     };
     for (void* bad : invented) {
         EXPECT_EQ(table.lookup(bad), nullptr) << bad;

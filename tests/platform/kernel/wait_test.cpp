@@ -34,8 +34,8 @@ TEST(WaitTest, WaitAnyReturnsTheLowestSignalledIndex)
         DWORD expected;
     };
     const Case cases[] = {
-        {{}, WAIT_TIMEOUT}, {{0}, WAIT_OBJECT_0}, {{2}, WAIT_OBJECT_0 + 2}, {{1, 2}, WAIT_OBJECT_0 + 1},
-        {{3, 0}, WAIT_OBJECT_0},
+        {{}, WAIT_TIMEOUT},          {{0}, WAIT_OBJECT_0},    {{2}, WAIT_OBJECT_0 + 2},
+        {{1, 2}, WAIT_OBJECT_0 + 1}, {{3, 0}, WAIT_OBJECT_0},
     };
     for (const Case& c : cases) {
         Events events(4);
@@ -146,6 +146,39 @@ TEST(WaitTest, WaitAllWaitsForAMutexHeldElsewhere)
     owner.join();
     EXPECT_TRUE(ReleaseMutex(mutex));
     CloseHandle(release_it);
+    CloseHandle(mutex);
+}
+
+TEST(WaitTest, WaitAllAndLockFreeTakesExcludeEachOther)
+{
+    // Two threads take the mutex on its lock-free path while a third takes it together with a
+    // manual event through wait-all; the counter is guarded by the mutex alone.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+    HANDLE open = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    HANDLE both[] = {mutex, open};
+    constexpr int kRounds = 1000;
+    int counter = 0;
+    auto plain = [&] {
+        for (int i = 0; i < kRounds; ++i) {
+            ASSERT_EQ(WaitForSingleObject(mutex, INFINITE), WAIT_OBJECT_0);
+            ++counter;
+            ReleaseMutex(mutex);
+        }
+    };
+    std::thread first(plain);
+    std::thread second(plain);
+    std::thread together([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            ASSERT_EQ(WaitForMultipleObjects(2, both, TRUE, INFINITE), WAIT_OBJECT_0);
+            ++counter;
+            ReleaseMutex(mutex);
+        }
+    });
+    first.join();
+    second.join();
+    together.join();
+    EXPECT_EQ(counter, 3 * kRounds);
+    CloseHandle(open);
     CloseHandle(mutex);
 }
 

@@ -578,9 +578,36 @@ TEST_P(BackendPresentTest, ScreenShowsThePresentedPixels)
 
 INSTANTIATE_TEST_SUITE_P(SharedMemory, BackendPresentTest,
                          ::testing::Values(SharedMemory::Offered, SharedMemory::Withheld),
-                         [](const ::testing::TestParamInfo<SharedMemory>& info) {
-                             return info.param == SharedMemory::Offered ? "WithShm" : "WithoutShm";
+                         [](const ::testing::TestParamInfo<SharedMemory>& param_info) {
+                             return param_info.param == SharedMemory::Offered ? "WithShm" : "WithoutShm";
                          });
+
+// A server reached over TCP may be on another machine (or behind ssh), where a segment of ours
+// means nothing: surfaces then go by PutImage, and still show exactly.
+TEST(BackendTransportTest, OverTcpSurfacesAreSentWithPutImage)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.start(SharedMemory::Offered, Transport::Tcp)) << server.error();
+    backend::Connection* connection = backend::open_connection();
+    ASSERT_NE(connection, nullptr);
+    backend::WindowSpec spec = spec_of(backend::WindowKind::Framed, 0, 0, 64, 32);
+    backend::Window* window = backend::create_window(connection, spec);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->image.is_shared());
+    backend::show_window(window, backend::Visibility::Shown);
+    const raster::Surface surface = backend::surface(window);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            surface.row(y)[x] = pattern(x, y, 0x123456);
+        }
+    }
+    backend::present(window, {0, 0, 64, 32});
+    std::free(xcb_get_input_focus_reply(connection->xcb, xcb_get_input_focus(connection->xcb), nullptr));
+    EXPECT_EQ(first_difference(window_pixels(window->id, 64, 32), 64, 32,
+                               [](int x, int y) { return pattern(x, y, 0x123456); }),
+              "");
+    backend::close_connection(connection);
+}
 
 TEST(BackendDisplayTest, MissingDisplayFailsCleanly)
 {

@@ -45,7 +45,7 @@ XvfbServer::~XvfbServer()
     }
 }
 
-bool XvfbServer::start(SharedMemory shared_memory)
+bool XvfbServer::start(SharedMemory shared_memory, Transport transport)
 {
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) {
@@ -54,8 +54,10 @@ bool XvfbServer::start(SharedMemory shared_memory)
     }
     fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
     const std::string fd_text = std::to_string(pipe_fds[1]);
-    std::vector<const char*> argv = {"Xvfb",         "-displayfd", fd_text.c_str(), "-screen", "0",
-                                     "1920x1080x24", "-nolisten",  "tcp",           "-noreset"};
+    std::vector<const char*> argv = {
+        "Xvfb", "-displayfd",   fd_text.c_str(), "-screen",
+        "0",    "1920x1080x24", "-noreset",      transport == Transport::Tcp ? "-listen" : "-nolisten",
+        "tcp"};
     if (shared_memory == SharedMemory::Withheld) {
         argv.push_back("-extension");
         argv.push_back("MIT-SHM");
@@ -99,7 +101,7 @@ bool XvfbServer::start(SharedMemory shared_memory)
         return false;
     }
     number.pop_back();
-    m_display = ":" + number;
+    m_display = (transport == Transport::Tcp ? "127.0.0.1:" : ":") + number;
     setenv("DISPLAY", m_display.c_str(), 1);
     return true;
 }

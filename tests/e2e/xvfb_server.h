@@ -8,6 +8,8 @@
 namespace vexil::e2e {
 
 enum class SharedMemory : bool { Offered, Withheld };
+// How clients reach the server: its Unix socket, or TCP as a remote display (or ssh) is reached.
+enum class Transport : bool { Unix, Tcp };
 
 // Starts Xvfb on a free display (the server picks it, so tests may run side by side), with one
 // 1920 x 1080 screen of depth 24, and points DISPLAY at it. The server stops with the object.
@@ -19,7 +21,7 @@ public:
     ~XvfbServer();
 
     // False (with the reason in `error()`) when the server does not come up within 10 s.
-    [[nodiscard]] bool start(SharedMemory shared_memory = SharedMemory::Offered);
+    [[nodiscard]] bool start(SharedMemory shared_memory = SharedMemory::Offered, Transport transport = Transport::Unix);
 
     const std::string& display() const { return m_display; }
     const std::string& error() const { return m_error; }

@@ -9,6 +9,7 @@
 
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -81,6 +82,16 @@ const xcb_screen_t* screen_of(const xcb_setup_t* setup, int number)
     return screens.rem ? screens.data : nullptr;
 }
 
+// Shared memory only works with a server on this machine. A Unix socket says so; over TCP the
+// server may be far away, or behind ssh's forwarding, and attaching could even find another
+// machine's segment of the same id.
+bool is_local_socket(int fd)
+{
+    sockaddr_storage address = {};
+    socklen_t length = sizeof(address);
+    return getpeername(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0 && address.ss_family == AF_UNIX;
+}
+
 bool open_event_descriptors(Connection& connection)
 {
     connection.epoll_fd = epoll_create1(EPOLL_CLOEXEC);
@@ -120,7 +131,7 @@ bool set_up(Connection& connection, int screen_number)
     xcb_prefetch_maximum_request_length(xcb);
     connection.atoms = intern_atoms(xcb);
     const xcb_query_extension_reply_t* shm = xcb_get_extension_data(xcb, &xcb_shm_id);
-    connection.shm_usable = shm && shm->present;
+    connection.shm_usable = shm && shm->present && is_local_socket(xcb_get_file_descriptor(xcb));
     connection.max_request_bytes = xcb_get_maximum_request_length(xcb) * 4;
     if (!connection.keyboard.open(xcb)) {
         report_once(s_keyboard_reported, "the X display has no usable XKB extension: keys are not reported");

@@ -34,6 +34,22 @@ void Event::set_locked() noexcept
     }
 }
 
+namespace {
+
+BOOL change_event(HANDLE handle, void (Event::*change)() noexcept) noexcept
+{
+    EventTable::Ref event = event_table().acquire(handle);
+    if (!event) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    FutexLockGuard guard(wait_lock());
+    ((*event).*change)();
+    return TRUE;
+}
+
+} // namespace
+
 } // namespace vexil::kernel
 
 using namespace vexil::kernel;
@@ -52,24 +68,10 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bIniti
 
 BOOL WINAPI SetEvent(HANDLE hEvent)
 {
-    EventTable::Ref event = event_table().acquire(hEvent);
-    if (!event) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    FutexLockGuard guard(wait_lock());
-    event->set_locked();
-    return TRUE;
+    return change_event(hEvent, &Event::set_locked);
 }
 
 BOOL WINAPI ResetEvent(HANDLE hEvent)
 {
-    EventTable::Ref event = event_table().acquire(hEvent);
-    if (!event) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    FutexLockGuard guard(wait_lock());
-    event->reset_locked();
-    return TRUE;
+    return change_event(hEvent, &Event::reset_locked);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace vexil::kernel {
@@ -251,78 +252,69 @@ bool seek_to_overlapped(int fd, const OVERLAPPED* overlapped) noexcept
 
 constexpr size_t kLargestTransfer = size_t{1} << 30;
 
+// ReadFile (into unsigned char) and WriteFile (from const unsigned char): the checks, the
+// loop until all is moved, and the reports.
+template <typename Byte>
+BOOL transfer(HANDLE handle, Byte* bytes, DWORD size, LPDWORD transferred, LPOVERLAPPED overlapped) noexcept
+{
+    constexpr Operation operation = std::is_const_v<Byte> ? Operation::Write : Operation::Read;
+    FileTable::Ref file = file_table().acquire(handle);
+    if (!file)
+        return fail(ERROR_INVALID_HANDLE);
+    if (!transferred && !overlapped)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (transferred)
+        *transferred = 0;
+    if (!bytes && size != 0)
+        return fail(ERROR_NOACCESS);
+    if (!seek_to_overlapped(file->fd(), overlapped))
+        return fail(error_from_errno(errno, operation));
+    DWORD done = 0;
+    DWORD error = ERROR_SUCCESS;
+    while (done < size) {
+        size_t step = std::min<size_t>(size - done, kLargestTransfer);
+        ssize_t count;
+        if constexpr (operation == Operation::Read)
+            count = read(file->fd(), bytes + done, step);
+        else
+            count = write(file->fd(), bytes + done, step);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            error = error_from_errno(errno, operation);
+            break;
+        }
+        done += static_cast<DWORD>(count);
+        if (operation == Operation::Write && count == 0) {
+            error = ERROR_WRITE_FAULT;
+            break;
+        }
+        // End of file: a read succeeds with what was there, 0 bytes when already at the end.
+        // A pipe or device answers with what it has.
+        if (operation == Operation::Read && (count == 0 || !file->is_regular()))
+            break;
+    }
+    if (transferred)
+        *transferred = done;
+    if (overlapped)
+        overlapped->InternalHigh = done;
+    return error == ERROR_SUCCESS ? TRUE : fail(error);
+}
+
 } // namespace
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                      LPOVERLAPPED lpOverlapped)
 {
-    FileTable::Ref file = file_table().acquire(hFile);
-    if (!file)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!lpNumberOfBytesRead && !lpOverlapped)
-        return fail(ERROR_INVALID_PARAMETER);
-    if (lpNumberOfBytesRead)
-        *lpNumberOfBytesRead = 0;
-    if (!lpBuffer && nNumberOfBytesToRead != 0)
-        return fail(ERROR_NOACCESS);
-    if (!seek_to_overlapped(file->fd(), lpOverlapped))
-        return fail(error_from_errno(errno, Operation::Read));
-    auto* bytes = static_cast<unsigned char*>(lpBuffer);
-    DWORD done = 0;
-    DWORD error = ERROR_SUCCESS;
-    while (done < nNumberOfBytesToRead) {
-        ssize_t count = read(file->fd(), bytes + done, std::min<size_t>(nNumberOfBytesToRead - done, kLargestTransfer));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            error = error_from_errno(errno, Operation::Read);
-            break;
-        }
-        done += static_cast<DWORD>(count);
-        // End of file: success with what was there, 0 bytes when already at the end.
-        if (count == 0 || !file->is_regular())
-            break;
-    }
-    if (lpNumberOfBytesRead)
-        *lpNumberOfBytesRead = done;
-    if (lpOverlapped)
-        lpOverlapped->InternalHigh = done;
-    return error == ERROR_SUCCESS ? TRUE : fail(error);
+    return transfer(hFile, static_cast<unsigned char*>(lpBuffer), nNumberOfBytesToRead, lpNumberOfBytesRead,
+                    lpOverlapped);
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPOVERLAPPED lpOverlapped)
 {
-    FileTable::Ref file = file_table().acquire(hFile);
-    if (!file)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!lpNumberOfBytesWritten && !lpOverlapped)
-        return fail(ERROR_INVALID_PARAMETER);
-    if (lpNumberOfBytesWritten)
-        *lpNumberOfBytesWritten = 0;
-    if (!lpBuffer && nNumberOfBytesToWrite != 0)
-        return fail(ERROR_NOACCESS);
-    if (!seek_to_overlapped(file->fd(), lpOverlapped))
-        return fail(error_from_errno(errno, Operation::Write));
-    const auto* bytes = static_cast<const unsigned char*>(lpBuffer);
-    DWORD done = 0;
-    DWORD error = ERROR_SUCCESS;
-    while (done < nNumberOfBytesToWrite) {
-        ssize_t count =
-            write(file->fd(), bytes + done, std::min<size_t>(nNumberOfBytesToWrite - done, kLargestTransfer));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            error = count < 0 ? error_from_errno(errno, Operation::Write) : ERROR_WRITE_FAULT;
-            break;
-        }
-        done += static_cast<DWORD>(count);
-    }
-    if (lpNumberOfBytesWritten)
-        *lpNumberOfBytesWritten = done;
-    if (lpOverlapped)
-        lpOverlapped->InternalHigh = done;
-    return error == ERROR_SUCCESS ? TRUE : fail(error);
+    return transfer(hFile, static_cast<const unsigned char*>(lpBuffer), nNumberOfBytesToWrite, lpNumberOfBytesWritten,
+                    lpOverlapped);
 }
 
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod)

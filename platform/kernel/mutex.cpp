@@ -22,19 +22,8 @@ bool Mutex::can_take_locked(DWORD thread_id) const noexcept
 
 Take Mutex::take_locked(DWORD thread_id) noexcept
 {
-    uint32_t owner = m_owner.load(std::memory_order_relaxed);
-    if ((owner & ~kWaitersBit) == thread_id) {
-        if (m_recursion == kMaxRecursion)
-            return Take::TooDeep;
-        ++m_recursion;
-        return Take::TakenAgain;
-    }
-    uint32_t desired = thread_id | (has_waiters() ? kWaitersBit : 0);
-    if (owner != 0 ||
-        !m_owner.compare_exchange_strong(owner, desired, std::memory_order_acquire, std::memory_order_relaxed))
-        return Take::Unavailable;
-    m_recursion = 1;
-    return m_abandoned.exchange(false, std::memory_order_relaxed) ? Take::TakenAbandoned : Take::Taken;
+    // Waiters still linked keep the bit, so the new owner's release hands the mutex on.
+    return take_as(thread_id, has_waiters() ? kWaitersBit : 0);
 }
 
 bool Mutex::mark_waited_locked() noexcept

@@ -43,27 +43,7 @@ public:
     DWORD owner() const noexcept { return m_owner.load(std::memory_order_relaxed) & ~kWaitersBit; }
 
     // Takes the mutex without the wait lock if it is free or already the caller's.
-    Take try_take_fast(DWORD thread_id) noexcept
-    {
-        uint32_t owner = m_owner.load(std::memory_order_relaxed);
-        if ((owner & ~kWaitersBit) == thread_id) {
-            if (m_recursion == kMaxRecursion)
-                return Take::TooDeep;
-            ++m_recursion;
-            return Take::TakenAgain;
-        }
-        uint32_t expected = 0;
-        if (owner != 0 ||
-            !m_owner.compare_exchange_strong(expected, thread_id, std::memory_order_acquire, std::memory_order_relaxed))
-            return Take::Unavailable;
-        m_recursion = 1;
-        // Set by an ended owner before it let go (with release order), so the acquire above sees it.
-        if (m_abandoned.load(std::memory_order_relaxed)) [[unlikely]] {
-            m_abandoned.store(false, std::memory_order_relaxed);
-            return Take::TakenAbandoned;
-        }
-        return Take::Taken;
-    }
+    Take try_take_fast(DWORD thread_id) noexcept { return take_as(thread_id, 0); }
 
     // Releases one level of ownership; the caller owns the mutex. Without the wait lock
     // unless a waiter must be handed the mutex.
@@ -93,6 +73,30 @@ public:
     void undo_take_locked(Take take) noexcept;
 
 private:
+    // Takes the mutex if it is free or already the caller's; a fresh owner word carries the
+    // given waiters bit.
+    Take take_as(DWORD thread_id, uint32_t waiters_bit) noexcept
+    {
+        uint32_t owner = m_owner.load(std::memory_order_relaxed);
+        if ((owner & ~kWaitersBit) == thread_id) {
+            if (m_recursion == kMaxRecursion)
+                return Take::TooDeep;
+            ++m_recursion;
+            return Take::TakenAgain;
+        }
+        uint32_t expected = 0;
+        if (owner != 0 || !m_owner.compare_exchange_strong(expected, thread_id | waiters_bit, std::memory_order_acquire,
+                                                           std::memory_order_relaxed))
+            return Take::Unavailable;
+        m_recursion = 1;
+        // Set by an ended owner before it let go (with release order), so the acquire above sees it.
+        if (m_abandoned.load(std::memory_order_relaxed)) [[unlikely]] {
+            m_abandoned.store(false, std::memory_order_relaxed);
+            return Take::TakenAbandoned;
+        }
+        return Take::Taken;
+    }
+
     // The waiters bit is set: the oldest waiter gets the mutex.
     void release_contended() noexcept;
 

@@ -66,68 +66,54 @@ private:
     std::unique_ptr<uint32_t[]> m_pixels;
 };
 
-// Validates the operation and the source DC; the source is null for operations without one.
-bool check_blit(HDC hdc_src, DWORD rop, raster::BlitOp& op, DeviceContext*& src)
+// The part BitBlt and StretchBlt share: checks the DCs and the operation, readies the source
+// rectangle (logical, signed extents) and calls draw(destination, source surface, source
+// origin in it, operation). Operations without a source get the destination as a stand-in.
+template <typename Draw>
+BOOL run_blit(HDC hdc, HDC hdc_src, DWORD rop, int x_src, int y_src, int w_src, int h_src, Draw&& draw)
 {
+    DeviceContext* dst = find<DeviceContext>(hdc);
+    if (!dst)
+        return FALSE;
     if (!raster::is_supported_blit_op(rop)) {
         SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
+        return FALSE;
     }
-    op = static_cast<raster::BlitOp>(rop);
-    src = nullptr;
-    if (!raster::blit_op_uses_source(op))
-        return true;
-    src = find<DeviceContext>(hdc_src);
-    return src != nullptr;
+    auto op = static_cast<raster::BlitOp>(rop);
+    if (!raster::blit_op_uses_source(op)) {
+        draw(*dst, dst->surface, raster::Point64{}, op);
+        return TRUE;
+    }
+    DeviceContext* src = find<DeviceContext>(hdc_src);
+    if (!src)
+        return FALSE;
+    raster::Point64 from = to_device(*src, x_src, y_src);
+    BlitSource source;
+    if (!source.load(*src, *dst, raster::Rect64{from.x, from.y, from.x + w_src, from.y + h_src}.normalized())) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    draw(*dst, source.surface(), source.place(from), op);
+    return TRUE;
 }
 
 } // namespace
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    DeviceContext* dst = find<DeviceContext>(hdc);
-    raster::BlitOp op;
-    DeviceContext* src;
-    if (!dst || !check_blit(hdcSrc, rop, op, src))
-        return FALSE;
-    raster::Point64 to = to_device(*dst, x, y);
-    if (!src) {
-        raster::blit(dst->surface, dst->clip_list, to, cx, cy, dst->surface, to, op);
-        return TRUE;
-    }
-    raster::Point64 from = to_device(*src, x1, y1);
-    BlitSource source;
-    if (!source.load(*src, *dst, {from.x, from.y, from.x + cx, from.y + cy})) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
-    }
-    raster::blit(dst->surface, dst->clip_list, to, cx, cy, source.surface(), source.place(from), op);
-    return TRUE;
+    return run_blit(hdc, hdcSrc, rop, x1, y1, cx, cy,
+                    [&](const DeviceContext& dst, const raster::Surface& src, raster::Point64 from, raster::BlitOp op) {
+                        raster::blit(dst.surface, dst.clip_list, to_device(dst, x, y), cx, cy, src, from, op);
+                    });
 }
 
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                        int wSrc, int hSrc, DWORD rop)
 {
-    DeviceContext* dst = find<DeviceContext>(hdcDest);
-    raster::BlitOp op;
-    DeviceContext* src;
-    if (!dst || !check_blit(hdcSrc, rop, op, src))
-        return FALSE;
-    raster::Point64 to = to_device(*dst, xDest, yDest);
-    raster::Extent to_extent{to.x, to.y, wDest, hDest};
-    if (!src) {
-        raster::stretch_blit(dst->surface, dst->clip_list, to_extent, dst->surface, to_extent, op);
-        return TRUE;
-    }
-    raster::Point64 from = to_device(*src, xSrc, ySrc);
-    BlitSource source;
-    raster::Rect64 area = raster::Rect64{from.x, from.y, from.x + wSrc, from.y + hSrc}.normalized();
-    if (!source.load(*src, *dst, area)) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
-    }
-    raster::Point64 placed = source.place(from);
-    raster::stretch_blit(dst->surface, dst->clip_list, to_extent, source.surface(), {placed.x, placed.y, wSrc, hSrc},
-                         op);
-    return TRUE;
+    return run_blit(hdcDest, hdcSrc, rop, xSrc, ySrc, wSrc, hSrc,
+                    [&](const DeviceContext& dst, const raster::Surface& src, raster::Point64 from, raster::BlitOp op) {
+                        raster::Point64 to = to_device(dst, xDest, yDest);
+                        raster::stretch_blit(dst.surface, dst.clip_list, {to.x, to.y, wDest, hDest}, src,
+                                             {from.x, from.y, wSrc, hSrc}, op);
+                    });
 }

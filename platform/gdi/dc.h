@@ -26,6 +26,8 @@ enum class DcKind : uint8_t {
  * the rasterizer as is.
  */
 struct DeviceContext {
+    static constexpr kernel::HandleKind kKind = kernel::HandleKind::DeviceContext;
+
     DcKind kind = DcKind::Memory;
     raster::Surface surface;
     PixelFormat format = PixelFormat::Xrgb32;

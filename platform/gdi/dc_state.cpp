@@ -40,6 +40,31 @@ COLORREF get_color(HDC hdc, COLORREF DeviceContext::*field)
     return dc ? dc->*field : CLR_INVALID;
 }
 
+// Sets a point of the DC's state, handing back the previous one when asked.
+BOOL set_point(HDC hdc, POINT DeviceContext::*field, int x, int y, LPPOINT previous)
+{
+    DeviceContext* dc = find<DeviceContext>(hdc);
+    if (!dc)
+        return FALSE;
+    if (previous)
+        *previous = dc->*field;
+    dc->*field = {x, y};
+    return TRUE;
+}
+
+BOOL get_point(HDC hdc, POINT DeviceContext::*field, LPPOINT out)
+{
+    DeviceContext* dc = find<DeviceContext>(hdc);
+    if (!dc)
+        return FALSE;
+    if (!out) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *out = dc->*field;
+    return TRUE;
+}
+
 LONG saturate(int64_t value)
 {
     return static_cast<LONG>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -132,26 +157,12 @@ int WINAPI GetPolyFillMode(HDC hdc)
 
 BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DeviceContext* dc = find<DeviceContext>(hdc);
-    if (!dc)
-        return FALSE;
-    if (lppt)
-        *lppt = dc->viewport_origin;
-    dc->viewport_origin = {x, y};
-    return TRUE;
+    return set_point(hdc, &DeviceContext::viewport_origin, x, y, lppt);
 }
 
 BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint)
 {
-    DeviceContext* dc = find<DeviceContext>(hdc);
-    if (!dc)
-        return FALSE;
-    if (!lppoint) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lppoint = dc->viewport_origin;
-    return TRUE;
+    return get_point(hdc, &DeviceContext::viewport_origin, lppoint);
 }
 
 BOOL WINAPI LPtoDP(HDC hdc, LPPOINT lppt, int c)
@@ -166,24 +177,10 @@ BOOL WINAPI DPtoLP(HDC hdc, LPPOINT lppt, int c)
 
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt)
 {
-    DeviceContext* dc = find<DeviceContext>(hdc);
-    if (!dc)
-        return FALSE;
-    if (lppt)
-        *lppt = dc->position;
-    dc->position = {x, y};
-    return TRUE;
+    return set_point(hdc, &DeviceContext::position, x, y, lppt);
 }
 
 BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt)
 {
-    DeviceContext* dc = find<DeviceContext>(hdc);
-    if (!dc)
-        return FALSE;
-    if (!lppt) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lppt = dc->position;
-    return TRUE;
+    return get_point(hdc, &DeviceContext::position, lppt);
 }

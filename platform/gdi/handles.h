@@ -12,27 +12,8 @@ namespace vexil::gdi {
 
 using kernel::HandleKind;
 
-template <typename T> struct HandleKindOf;
-template <> struct HandleKindOf<DeviceContext> {
-    static constexpr HandleKind kind = HandleKind::DeviceContext;
-};
-template <> struct HandleKindOf<Pen> {
-    static constexpr HandleKind kind = HandleKind::Pen;
-};
-template <> struct HandleKindOf<Brush> {
-    static constexpr HandleKind kind = HandleKind::Brush;
-};
-template <> struct HandleKindOf<Bitmap> {
-    static constexpr HandleKind kind = HandleKind::Bitmap;
-};
-template <> struct HandleKindOf<Region> {
-    static constexpr HandleKind kind = HandleKind::Region;
-};
-template <> struct HandleKindOf<Font> {
-    static constexpr HandleKind kind = HandleKind::Font;
-};
-
-template <typename T> using GdiTable = kernel::HandleTable<T, HandleKindOf<T>::kind>;
+// Each object type names its handle kind as kKind.
+template <typename T> using GdiTable = kernel::HandleTable<T, T::kKind>;
 
 // The process-wide table of each kind: constant-initialised, trivially destructible, so never
 // torn down under another thread at exit.

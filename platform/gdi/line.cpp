@@ -19,12 +19,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y)
 
 BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt)
 {
-    DeviceContext* dc = find<DeviceContext>(hdc);
-    if (!dc)
-        return FALSE;
-    PointBuffer points;
-    if (!points.load(*dc, apt, cpt, 2))
-        return FALSE;
-    vexil::raster::stroke_polyline(target_of(*dc), pen_of(*dc), points.view(), vexil::raster::PathShape::Open);
-    return TRUE;
+    return draw_points(hdc, apt, cpt, 2, [](const DeviceContext& dc, std::span<const vexil::raster::Point64> points) {
+        vexil::raster::stroke_polyline(target_of(dc), pen_of(dc), points, vexil::raster::PathShape::Open);
+    });
 }

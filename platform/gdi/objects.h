@@ -7,6 +7,7 @@
 #include "gdi/raster/pen.h"
 #include "gdi/raster/surface.h"
 #include "gdi/text/text.h"
+#include "kernel/handle_table.h"
 
 #include <win32/gdi.h>
 
@@ -65,6 +66,8 @@ private:
 
 // A device-dependent bitmap. Its pixels are zeroed on creation and owned by it.
 struct Bitmap {
+    static constexpr kernel::HandleKind kKind = kernel::HandleKind::Bitmap;
+
     Bitmap(uint32_t* owned_pixels, int32_t w, int32_t h, PixelFormat f, bool stock)
         : selection(stock), pixels(owned_pixels), width(w), height(h), format(f)
     {
@@ -99,6 +102,8 @@ struct PenAttributes {
 };
 
 struct Pen {
+    static constexpr kernel::HandleKind kKind = kernel::HandleKind::Pen;
+
     Pen(const PenAttributes& a, bool stock) : selection(stock), attributes(a) {}
 
     Selection selection;
@@ -113,6 +118,8 @@ struct BrushAttributes {
 };
 
 struct Brush {
+    static constexpr kernel::HandleKind kKind = kernel::HandleKind::Brush;
+
     Brush(const BrushAttributes& a, bool stock) : selection(stock), attributes(a) {}
 
     Selection selection;
@@ -121,10 +128,14 @@ struct Brush {
 
 // A rectangle region in device coordinates; an empty box is a null region.
 struct Region {
+    static constexpr kernel::HandleKind kKind = kernel::HandleKind::Region;
+
     raster::Box box;
 };
 
 struct Font {
+    static constexpr kernel::HandleKind kKind = kernel::HandleKind::Font;
+
     Font(text::FontRole r, bool stock) : selection(stock), role(r) {}
 
     Selection selection;

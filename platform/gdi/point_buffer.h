@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gdi/drawing.h"
+#include "gdi/handles.h"
 
 #include <win32/kernel.h>
 
@@ -45,5 +46,19 @@ private:
     std::unique_ptr<raster::Point64[]> m_heap;
     std::span<const raster::Point64> m_view;
 };
+
+// Calls draw(dc, points) with a caller's list in device coordinates; FALSE, with the last
+// error set, for a bad DC or a list shorter than `minimum`.
+template <typename Draw> BOOL draw_points(HDC hdc, const POINT* points, int count, int minimum, Draw&& draw)
+{
+    DeviceContext* dc = find<DeviceContext>(hdc);
+    if (!dc)
+        return FALSE;
+    PointBuffer buffer;
+    if (!buffer.load(*dc, points, count, minimum))
+        return FALSE;
+    draw(*dc, buffer.view());
+    return TRUE;
+}
 
 } // namespace vexil::gdi

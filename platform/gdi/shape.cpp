@@ -56,13 +56,8 @@ BOOL WINAPI Pie(HDC hdc, int left, int top, int right, int bottom, int xr1, int 
 
 BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt)
 {
-    DeviceContext* dc = find<DeviceContext>(hdc);
-    if (!dc)
-        return FALSE;
-    PointBuffer points;
-    if (!points.load(*dc, apt, cpt, 2))
-        return FALSE;
-    raster::draw_polygon(target_of(*dc), pen_of(*dc), brush_of(*dc), points.view(),
-                         static_cast<raster::FillMode>(dc->poly_fill_mode));
-    return TRUE;
+    return draw_points(hdc, apt, cpt, 2, [](const DeviceContext& dc, std::span<const raster::Point64> points) {
+        raster::draw_polygon(target_of(dc), pen_of(dc), brush_of(dc), points,
+                             static_cast<raster::FillMode>(dc.poly_fill_mode));
+    });
 }

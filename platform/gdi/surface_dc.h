@@ -17,8 +17,8 @@ namespace vexil::gdi {
 void destroy_surface_dc(HDC dc);
 
 // Limits all drawing on a surface DC to `count` device rectangles (half-open, as RECT is), e.g.
-// a paint's update region; they may overlap and may reach past the surface. count 0 lifts the
-// limit: the whole surface. The limit is intersected with the region of SelectClipRgn, which
+// a paint's update region; they may overlap and may reach past the surface. A list of only
+// empty rectangles allows nothing; count 0 lifts the limit: the whole surface. The limit is intersected with the region of SelectClipRgn, which
 // GetClipRgn keeps reporting unchanged.
 void set_surface_dc_clip(HDC dc, const RECT* rects, int count);
 

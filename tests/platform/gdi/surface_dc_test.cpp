@@ -77,9 +77,15 @@ TEST(GdiSurfaceDcTest, DrawsOntoTheOwnersPixelsWithinTheSystemClipAndTheClipRegi
     EXPECT_EQ(box.left, 2);
     EXPECT_EQ(box.right, 8);
 
-    // count 0 lifts the system clip: the whole surface (within the clip region).
-    set_surface_dc_clip(dc, nullptr, 0);
+    // Only empty rectangles allow nothing, as an empty update region does.
     SelectClipRgn(dc, nullptr);
+    const RECT empty{5, 5, 5, 9};
+    set_surface_dc_clip(dc, &empty, 1);
+    EXPECT_FALSE(SetPixelV(dc, 0, 0, kWhite));
+    EXPECT_EQ(owned.surface.row(0)[0], 0u);
+
+    // count 0 lifts the system clip: the whole surface.
+    set_surface_dc_clip(dc, nullptr, 0);
     Rectangle(dc, -10, -10, 100, 100);
     EXPECT_EQ(owned.ascii(), art({"########", "########", "########", "########"}));
 

@@ -7,8 +7,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
 #include <future>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -81,20 +86,21 @@ void BM_InvalidateRectNonEmpty(benchmark::State& state)
 BENCHMARK(BM_InvalidateRectNonEmpty);
 
 // The first invalidation after a paint: the region was empty, so the sleeping owner thread
-// is woken. Between iterations (not timed) the owner paints and goes back to sleep.
+// is woken. Only the call is timed; between calls the owner paints and goes back to sleep.
 void BM_InvalidateRectWakesOwner(benchmark::State& state)
 {
     WindowThread owner;
     const RECT line = {100, 200, 101, 260};
     for (auto _ : state) {
-        state.PauseTiming();
         if (!vexil::user::wait_until_idle(owner.window(), 5000))
             state.SkipWithError("the window thread did not go idle");
-        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(InvalidateRect(owner.window(), &line, FALSE));
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     }
 }
-BENCHMARK(BM_InvalidateRectWakesOwner)->Iterations(2000);
+BENCHMARK(BM_InvalidateRectWakesOwner)->Iterations(2000)->UseManualTime();
 
 // A message sent to another thread's window and answered: the sender blocks until then.
 void BM_SendMessageCrossThread(benchmark::State& state)
@@ -106,6 +112,80 @@ void BM_SendMessageCrossThread(benchmark::State& state)
     benchmark::DoNotOptimize(value);
 }
 BENCHMARK(BM_SendMessageCrossThread)->UseRealTime();
+
+// The floor under the two benchmarks above: the kernel's own cost for one eventfd write that
+// wakes a thread sleeping in poll, and for a round trip of two such wake-ups. USER adds its
+// work to these; what remains is the machine's.
+class PollPeer {
+public:
+    PollPeer() : m_request(eventfd(0, EFD_NONBLOCK)), m_answer(eventfd(0, EFD_NONBLOCK))
+    {
+        m_thread = std::thread([this] {
+            for (;;) {
+                wait_for(m_request);
+                if (m_stop.load())
+                    return;
+                ++m_wakes;
+                signal(m_answer);
+            }
+        });
+    }
+    ~PollPeer()
+    {
+        m_stop.store(true);
+        signal(m_request);
+        m_thread.join();
+        close(m_request);
+        close(m_answer);
+    }
+    void request() { signal(m_request); }
+    void wait_for_answer() { wait_for(m_answer); }
+    int wakes() const { return m_wakes.load(); }
+
+private:
+    static void signal(int fd)
+    {
+        const uint64_t one = 1;
+        [[maybe_unused]] ssize_t written = write(fd, &one, sizeof one);
+    }
+    static void wait_for(int fd)
+    {
+        pollfd entry = {fd, POLLIN, 0};
+        poll(&entry, 1, -1);
+        uint64_t value = 0;
+        [[maybe_unused]] ssize_t got = read(fd, &value, sizeof value);
+    }
+
+    int m_request;
+    int m_answer;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_wakes{0};
+    std::thread m_thread;
+};
+
+void BM_FloorEventfdWake(benchmark::State& state)
+{
+    PollPeer peer;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        peer.request();
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        peer.wait_for_answer(); // the peer is asleep in poll again before the next write
+        usleep(100);
+    }
+}
+BENCHMARK(BM_FloorEventfdWake)->Iterations(2000)->UseManualTime();
+
+void BM_FloorEventfdRoundTrip(benchmark::State& state)
+{
+    PollPeer peer;
+    for (auto _ : state) {
+        peer.request();
+        peer.wait_for_answer();
+    }
+}
+BENCHMARK(BM_FloorEventfdRoundTrip)->UseRealTime();
 
 } // namespace
 

@@ -287,8 +287,14 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow)
         backend::present(window->native, {0, 0, window->surface.width, window->surface.height});
         InvalidateRect(hWnd, nullptr, TRUE);
     }
-    if (user::shows_minimized(nCmdShow))
+    if (user::shows_minimized(nCmdShow)) {
         backend::minimize_window(window->native);
+        window->minimized = true;
+    } else if (window->minimized && was_visible) {
+        // Showing a minimised window again restores it (ICCCM 4.1.4: mapping leaves the icon).
+        backend::show_window(window->native, backend::Visibility::Shown);
+        window->minimized = false;
+    }
     return was_visible;
 }
 

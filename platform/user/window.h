@@ -46,6 +46,7 @@ struct Window {
     HWND owner = nullptr; // for the system-menu popup: the window whose menu it shows
     HMENU system_menu = nullptr;
     std::atomic<bool> visible{false}; // read by GetWindowLongPtrA on any thread
+    bool minimized = false;           // as USER last made it
     bool destroying = false;
 
     kernel::FutexLock dc_lock; // DCs may be taken by any thread

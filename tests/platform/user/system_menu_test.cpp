@@ -144,6 +144,8 @@ TEST_F(SystemMenuTest, MoveAndMinimizeGoToTheDesktop)
     ASSERT_TRUE(headless::choose_system_menu_entry(m_window, 1));
     drain();
     EXPECT_TRUE(headless::window_state(m_window)->minimized);
+    ShowWindow(m_window, SW_RESTORE);
+    EXPECT_FALSE(headless::window_state(m_window)->minimized);
 }
 
 TEST_F(SystemMenuTest, WindowWithoutSystemMenuHasNone)

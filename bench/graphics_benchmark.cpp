@@ -77,18 +77,17 @@ public:
     }
     HDC active() const { return m_active; }
 
-    // What setcolor does to the pages: the text colours and a new geometric pen on each.
+    // What setcolor and the next line do to the pages: the text colours of all four, and a new
+    // geometric pen on the page that draws.
     void set_pen_colour(COLORREF rgb) const
     {
         static constexpr DWORD kSolid[2] = {16, 0};
         const LOGBRUSH brush = {BS_SOLID, rgb, 0};
         for (const HDC page : m_pages)
             SetTextColor(page, rgb);
-        for (const HDC page : m_pages) {
-            const HPEN pen =
-                ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 1, &brush, 2, kSolid);
-            DeleteObject(SelectObject(page, pen));
-        }
+        const HPEN pen =
+            ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 1, &brush, 2, kSolid);
+        DeleteObject(SelectObject(m_active, pen));
     }
     // What setfillstyle(SOLID_FILL, ...) does to the active page.
     void set_solid_brush(COLORREF rgb) const { DeleteObject(SelectObject(m_active, CreateSolidBrush(rgb))); }

@@ -16,7 +16,7 @@ WindowData& current_window()
         showerrorbox(kNoCurrentWindowMessage);
         std::exit(0);
     }
-    return *reinterpret_cast<WindowData*>(GetWindowLongPtrA(VEXIL__WindowTable[index], GWLP_USERDATA));
+    return *record_of_window(index);
 }
 
 void rect_to_device(HDC dc, RECT& rect)
@@ -69,6 +69,7 @@ template <typename Draw> void draw_and_refresh(WindowData& window, RECT* touched
         const PageLock lock(window);
         if (!lock)
             return;
+        vexil::graphics::update_active_pen(window, lock);
         const HDC dc = lock.active();
         draw(dc);
         if (touched)
@@ -236,6 +237,7 @@ template <typename Target> void line_from_current_position(Target&& target)
         const PageLock lock(window);
         if (!lock)
             return;
+        vexil::graphics::update_active_pen(window, lock);
         const HDC dc = lock.active();
         POINT from;
         GetCurrentPositionEx(dc, &from);

@@ -112,6 +112,11 @@ struct WindowData {
     MouseHandlerFunction MouseHandler[kMouseKinds] = {};
     std::atomic<bool> Refreshing{false};
     HANDLE hMutex = nullptr;
+    // The pens follow the colour and line settings lazily: CreateNewPen starts a new
+    // generation, and a page builds its pen for it when it next draws, so that pages that do
+    // not draw cost nothing. Used with the page lock held.
+    unsigned PenGeneration = 0;
+    unsigned PagePenGeneration[kPageCount] = {};
 };
 
 // Process-wide state; the table, count and current window belong to the program's thread.
@@ -132,7 +137,8 @@ void VEXIL__ReleaseWinvexilDC(HWND hwnd);
 // Converts a touched rectangle (viewport coordinates) to page coordinates in place and has the
 // window repaint it when it refreshes automatically; null repaints the whole window.
 void RefreshWindow(RECT* rect);
-// Builds the pens of all four pages from the current window's colour and line settings.
+// Gives all four pages pens of the current window's colour and line settings, each built when
+// its page next draws.
 void CreateNewPen();
 // The dash lengths of the current window's user line pattern.
 DashPattern CreateUserStyle();
@@ -199,12 +205,19 @@ private:
 // when there is none.
 WindowData& current_window();
 
+// The record of an open window's table entry: the value of its user-data slot.
+WindowData* record_of_window(int index);
+
 // Converts a rectangle from a page's logical coordinates to its device coordinates.
 void rect_to_device(HDC dc, RECT& rect);
 
 // Has the window repaint a rectangle in page coordinates, or all of it for null, when the
 // active page is shown; a rectangle only while automatic refresh is on.
 void invalidate_if_shown(const WindowData& window, const RECT* device_rect);
+
+// Builds the active page's pen if the settings changed since it last drew. Called with the page
+// lock held, before drawing.
+void update_active_pen(WindowData& window, const PageLock& lock);
 
 // Fills VEXIL__Colors with the sixteen palette colours.
 void reset_palette();

@@ -130,22 +130,26 @@ DashPattern dash_pattern(const WindowData& window)
     }
 }
 
-// Gives every page a geometric pen of the window's colour and line settings. Called with the
-// page lock held.
-void build_pens(const WindowData& window, const PageLock& lock)
+} // namespace
+
+namespace vexil::graphics {
+
+void update_active_pen(WindowData& window, const PageLock& lock)
 {
+    const int page = window.ActivePage.load(std::memory_order_relaxed);
+    if (window.PagePenGeneration[page] == window.PenGeneration)
+        return;
+    window.PagePenGeneration[page] = window.PenGeneration;
     const LOGBRUSH brush = {BS_SOLID, converttorgb(window.DrawColor), 0};
     const DashPattern dashes = dash_pattern(window);
-    for (int page = 0; page < kPageCount; ++page) {
-        const HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
-                                      static_cast<DWORD>(window.LineThickness), &brush,
-                                      static_cast<DWORD>(dashes.count), dashes.lengths);
-        if (pen)
-            DeleteObject(SelectObject(lock.page(page), pen));
-    }
+    const HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
+                                  static_cast<DWORD>(window.LineThickness), &brush, static_cast<DWORD>(dashes.count),
+                                  dashes.lengths);
+    if (pen)
+        DeleteObject(SelectObject(lock.page(page), pen));
 }
 
-} // namespace
+} // namespace vexil::graphics
 
 DashPattern CreateUserStyle()
 {
@@ -154,22 +158,19 @@ DashPattern CreateUserStyle()
 
 void CreateNewPen()
 {
-    WindowData& window = current_window();
-    if (const PageLock lock(window); lock)
-        build_pens(window, lock);
+    ++current_window().PenGeneration;
 }
 
 void setcolor(int color)
 {
     WindowData& window = current_window();
     window.DrawColor = color;
-    // The text colours and the pens in one hold of the lock.
     if (const PageLock lock(window); lock) {
         const COLORREF rgb = converttorgb(color);
         for (int page = 0; page < kPageCount; ++page)
             SetTextColor(lock.page(page), rgb);
-        build_pens(window, lock);
     }
+    CreateNewPen();
 }
 
 int getcolor()

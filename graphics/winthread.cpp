@@ -4,6 +4,7 @@
 // and mouse events, answers close requests and tears the pages down.
 #include "internal.h"
 
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 
@@ -80,8 +81,23 @@ void destroy_window(HWND hwnd)
     DestroyWindow(hwnd);
 }
 
+// Painting is paced to one paint per frame: a run of small drawing calls then costs one copy of
+// what they touched per frame rather than one per call, and seldom finds the page lock taken.
+// The first paint after a pause is not delayed. One per window thread.
+constexpr auto kFrame = std::chrono::milliseconds(16);
+thread_local std::chrono::steady_clock::time_point s_last_paint;
+
+void wait_for_next_frame()
+{
+    const auto since = std::chrono::steady_clock::now() - s_last_paint;
+    if (since < kFrame)
+        Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(kFrame - since).count()));
+    s_last_paint = std::chrono::steady_clock::now();
+}
+
 void paint(WindowData& window, HWND hwnd)
 {
+    wait_for_next_frame();
     PAINTSTRUCT ps;
     {
         const PageLock lock(window, INFINITE);

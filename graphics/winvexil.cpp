@@ -21,6 +21,9 @@ constexpr const char* kClassName = "VexilLibrary";
 
 bool s_class_registered = false;
 int s_table_capacity = 0;
+// Each table entry's record, which its window holds in its user-data slot for its whole life;
+// kept beside the table so that the lookup of every drawing call asks the platform nothing.
+WindowData** s_records = nullptr;
 
 // Makes room for one more table entry before a window opens, so that a window that comes up
 // always gets its entry.
@@ -35,6 +38,10 @@ bool reserve_table_entry()
     if (!grown)
         return false;
     VEXIL__WindowTable = static_cast<HWND*>(grown);
+    void* grown_records = std::realloc(s_records, sizeof(WindowData*) * static_cast<size_t>(capacity));
+    if (!grown_records)
+        return false;
+    s_records = static_cast<WindowData**>(grown_records);
     s_table_capacity = capacity;
     return true;
 }
@@ -63,6 +70,7 @@ void close_window(int index)
     // Returns once the window thread has released the pages and posted its quit message.
     SendMessageA(VEXIL__WindowTable[index], WM_DESTROY, 0, 0);
     VEXIL__WindowTable[index] = nullptr;
+    s_records[index] = nullptr;
     if (index == VEXIL__CurrentWindow)
         VEXIL__CurrentWindow = NO_CURRENT_WINDOW;
 }
@@ -195,6 +203,7 @@ int initwindow(int width, int height, const char* title, int left, int top, bool
 
     const int index = VEXIL__WindowCount;
     VEXIL__WindowTable[index] = window->hWnd;
+    s_records[index] = window;
     VEXIL__WindowCount = index + 1;
     VEXIL__CurrentWindow = index;
     graphdefaults();
@@ -233,6 +242,15 @@ void closegraph(int window)
         close_window(window);
     }
 }
+
+namespace vexil::graphics {
+
+WindowData* record_of_window(int index)
+{
+    return s_records[index];
+}
+
+} // namespace vexil::graphics
 
 int getcurrentwindow()
 {
@@ -454,6 +472,8 @@ void graphdefaults()
             DeleteObject(SelectObject(dc, GetStockObject(WHITE_PEN)));
             DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
             SetTextColor(dc, converttorgb(WHITE));
+            // The stock pen stays until the next colour or line setting.
+            window.PagePenGeneration[page] = window.PenGeneration;
         }
     }
     window.ErrorCode = grOk;

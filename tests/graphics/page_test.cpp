@@ -91,6 +91,19 @@ TEST_F(PageTest, FillStyleStaysWithThePageItWasSetOn)
     EXPECT_EQ(fill.color, GREEN);
 }
 
+TEST_F(PageTest, EveryPageDrawsWithThePenOfTheLastColourAndLineSetting)
+{
+    setcolor(RED);
+    line(0, 0, 9, 0);
+    setlinestyle(DOTTED_LINE, 0, NORM_WIDTH);
+    for (const int page : {1, 3, 0}) {
+        setactivepage(page);
+        line(0, 2, 10, 2);
+        EXPECT_EQ(page_picture(page, converttorgb(RED), 0, 2, 11, 3), "####...####\n") << page;
+    }
+    EXPECT_EQ(page_picture(0, converttorgb(RED), 0, 0, 10, 1), "##########\n");
+}
+
 TEST_F(PageTest, EveryPageHasItsOwnCurrentPosition)
 {
     moveto(10, 20);

@@ -457,7 +457,7 @@ TEST_F(BackendTest, KeyboardMoveStepsWithArrowsAndEscapeRestores)
     run_command("xdotool key --delay 0 Right Right Down Return");
     EXPECT_TRUE(eventually([&] {
         pump_for(10);
-        return position() == std::make_pair(116L, 108L);
+        return position() == std::make_pair(116L, 108L) && !m_connection->move.window;
     }));
     backend::begin_move(window, backend::MoveStart::Keyboard, 150, 150);
     run_command("xdotool key --delay 0 Left Escape");

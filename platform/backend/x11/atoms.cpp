@@ -29,7 +29,6 @@ constexpr AtomName kAtomNames[] = {
     {"_NET_WM_MOVERESIZE", &Atoms::net_wm_moveresize},
     {"_NET_SUPPORTED", &Atoms::net_supported},
     {"_NET_SUPPORTING_WM_CHECK", &Atoms::net_supporting_wm_check},
-    {"_NET_FRAME_EXTENTS", &Atoms::net_frame_extents},
     {"_MOTIF_WM_HINTS", &Atoms::motif_wm_hints},
     {"WM_CHANGE_STATE", &Atoms::wm_change_state},
 };

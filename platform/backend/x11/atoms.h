@@ -20,7 +20,6 @@ struct Atoms {
     xcb_atom_t net_wm_moveresize = XCB_ATOM_NONE;
     xcb_atom_t net_supported = XCB_ATOM_NONE;
     xcb_atom_t net_supporting_wm_check = XCB_ATOM_NONE;
-    xcb_atom_t net_frame_extents = XCB_ATOM_NONE;
     xcb_atom_t motif_wm_hints = XCB_ATOM_NONE;
     xcb_atom_t wm_change_state = XCB_ATOM_NONE;
 };

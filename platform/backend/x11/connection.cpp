@@ -2,7 +2,7 @@
 // Opening and closing the thread's connection, and the descriptor its events wake poll() with.
 #include "backend/x11/connection.h"
 
-#include "backend/x11/screen_cache.h"
+#include "backend/x11/screen.h"
 #include "backend/x11/window.h"
 
 #include <xcb/shm.h>
@@ -71,15 +71,6 @@ bool has_xrgb_image_format(const xcb_setup_t* setup)
         }
     }
     return false;
-}
-
-const xcb_screen_t* screen_of(const xcb_setup_t* setup, int number)
-{
-    auto screens = xcb_setup_roots_iterator(setup);
-    for (int i = 0; i < number && screens.rem; ++i) {
-        xcb_screen_next(&screens);
-    }
-    return screens.rem ? screens.data : nullptr;
 }
 
 // Shared memory only works with a server on this machine. A Unix socket says so; over TCP the

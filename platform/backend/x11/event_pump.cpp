@@ -310,6 +310,14 @@ void Pump::configure(const xcb_configure_notify_event_t& event, bool synthetic)
     if (!window) {
         return;
     }
+    if (window->move_pending) {
+        // Events carry the low 16 bits of the last request the server had handled.
+        const auto age = static_cast<int16_t>(static_cast<uint16_t>(event.sequence - window->move_sequence));
+        if (age < 0) {
+            return; // made before our last move: the window is no longer there
+        }
+        window->move_pending = false;
+    }
     if (synthetic || !window->reparented) {
         // ICCCM 4.1.5: a manager's synthetic notice gives the position on the screen; without a
         // manager the parent is the root, and the position is on the screen as well.

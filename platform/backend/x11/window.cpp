@@ -198,7 +198,10 @@ void move_window(Window* window, int32_t left, int32_t top)
     // With north-west gravity the manager reads the position as the frame's outer corner.
     const uint32_t position[] = {static_cast<uint32_t>(x11::wire_coordinate(left)),
                                  static_cast<uint32_t>(x11::wire_coordinate(top))};
-    xcb_configure_window(window->connection->xcb, window->id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position);
+    window->move_sequence =
+        xcb_configure_window(window->connection->xcb, window->id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, position)
+            .sequence;
+    window->move_pending = true;
     xcb_flush(window->connection->xcb);
     window->left = left;
     window->top = top;

@@ -25,7 +25,11 @@ struct Window {
     int32_t origin_x = 0;
     int32_t origin_y = 0;
     bool reparented = false; // a window manager framed it: configure events are parent-relative
-    bool grabbing = false;   // a shown Popup holding the pointer and keyboard grabs
+    // The request of our last move_window, while the server has not yet reported a configure
+    // made after it: older reports describe positions the window has already left.
+    uint32_t move_sequence = 0;
+    bool move_pending = false;
+    bool grabbing = false; // a shown Popup holding the pointer and keyboard grabs
 };
 
 } // namespace vexil::backend

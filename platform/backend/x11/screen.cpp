@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The backend's process-wide queries: screen size, double-click limits, desktop services.
+// The screen and the process-wide queries: screen size, double-click limits, desktop services.
+#include "backend/x11/screen.h"
 #include "backend/backend.h"
-#include "backend/x11/screen_cache.h"
 
 #include "desktop/plain.h"
 
@@ -30,12 +30,8 @@ uint64_t query_screen_size()
     xcb_connection_t* xcb = xcb_connect(nullptr, &screen_number);
     uint64_t size = kNoDisplay;
     if (!xcb_connection_has_error(xcb)) {
-        auto screens = xcb_setup_roots_iterator(xcb_get_setup(xcb));
-        for (int i = 0; i < screen_number && screens.rem; ++i) {
-            xcb_screen_next(&screens);
-        }
-        if (screens.rem) {
-            size = pack(screens.data->width_in_pixels, screens.data->height_in_pixels);
+        if (const xcb_screen_t* screen = screen_of(xcb_get_setup(xcb), screen_number)) {
+            size = pack(screen->width_in_pixels, screen->height_in_pixels);
         }
     }
     xcb_disconnect(xcb);
@@ -43,6 +39,15 @@ uint64_t query_screen_size()
 }
 
 } // namespace
+
+const xcb_screen_t* screen_of(const xcb_setup_t* setup, int number)
+{
+    auto screens = xcb_setup_roots_iterator(setup);
+    for (int i = 0; i < number && screens.rem; ++i) {
+        xcb_screen_next(&screens);
+    }
+    return screens.rem ? screens.data : nullptr;
+}
 
 void remember_screen_size(int32_t width, int32_t height)
 {

@@ -12,7 +12,8 @@ int main()
     for (int style = EMPTY_FILL; style <= USER_FILL; ++style) {
         const int left = 10 + (style % 6) * cell;
         const int top = 10 + (style / 6) * 200;
-        const int colour = 1 + style % 15;
+        // The light colours, all of them visible on the dark grey background.
+        const int colour = LIGHTBLUE + style % 6;
         if (style == USER_FILL) {
             const char checker[8] = {'\xF0', '\xF0', '\xF0', '\xF0', '\x0F', '\x0F', '\x0F', '\x0F'};
             setfillpattern(checker, colour);

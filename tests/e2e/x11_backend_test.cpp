@@ -136,6 +136,26 @@ TEST_F(BackendTest, DestroyedWindowReportsNothingMore)
     EXPECT_THAT(run_command("xwininfo -id " + hex(id) + " 2>&1"), HasSubstr("X Error"));
 }
 
+// Requests on a window another client destroyed fail on the server; the errors are dropped,
+// and the connection goes on serving the other windows.
+TEST_F(BackendTest, ErrorsOfAWindowDestroyedElsewhereAreHarmless)
+{
+    backend::Window* window = open_window(spec_of(backend::WindowKind::Framed, 0, 0, 100, 100));
+    ASSERT_NE(window, nullptr);
+    run_command("xdotool windowclose " + std::to_string(xid(window)));
+    backend::present(window, {0, 0, 100, 100});
+    backend::set_title(window, "gone");
+    backend::move_window(window, 10, 10);
+    backend::set_cursor(window, backend::Cursor::Wait);
+    backend::show_window(window, backend::Visibility::Hidden);
+    sync();
+    pump_for(50);
+    backend::destroy_window(window);
+    m_sink.exposes.clear();
+    EXPECT_NE(open_window(spec_of(backend::WindowKind::Framed, 0, 0, 100, 100)), nullptr);
+    EXPECT_FALSE(m_sink.exposes.empty());
+}
+
 // EWMH's ping: a window manager asks whether the program still answers, and the reply comes
 // back to the root window, where the manager listens (here the test listens instead).
 TEST_F(BackendTest, AnswersTheWindowManagersPing)

@@ -51,6 +51,21 @@ uint32_t buttons_of(uint16_t state)
     return bits_of(state, kButtonBits);
 }
 
+// The position, held buttons and modifiers, and time of a pointer event, as the state before it
+// gives them.
+template <typename PointerEvent> MouseEvent mouse_event_of(const PointerEvent& event)
+{
+    MouseEvent mouse;
+    mouse.x = event.event_x;
+    mouse.y = event.event_y;
+    mouse.screen_x = event.root_x;
+    mouse.screen_y = event.root_y;
+    mouse.buttons = buttons_of(event.state);
+    mouse.modifiers = modifiers_of(event.state);
+    mouse.time_ms = event.time;
+    return mouse;
+}
+
 class Pump {
 public:
     Pump(Connection& connection, EventSink& sink) : m_connection(connection), m_sink(sink) {}
@@ -209,14 +224,7 @@ void Pump::button(const xcb_button_press_event_t& event, bool press)
     if (!window) {
         return;
     }
-    MouseEvent mouse;
-    mouse.x = event.event_x;
-    mouse.y = event.event_y;
-    mouse.screen_x = event.root_x;
-    mouse.screen_y = event.root_y;
-    mouse.modifiers = modifiers_of(event.state);
-    mouse.buttons = buttons_of(event.state);
-    mouse.time_ms = event.time;
+    MouseEvent mouse = mouse_event_of(event);
     constexpr int32_t kWheelNotch = 120;
     switch (event.detail) {
     case XCB_BUTTON_INDEX_1:
@@ -256,15 +264,8 @@ void Pump::motion(const xcb_motion_notify_event_t& event)
     if (!window) {
         return;
     }
-    MouseEvent mouse;
+    MouseEvent mouse = mouse_event_of(event);
     mouse.action = MouseAction::Move;
-    mouse.x = event.event_x;
-    mouse.y = event.event_y;
-    mouse.screen_x = event.root_x;
-    mouse.screen_y = event.root_y;
-    mouse.buttons = buttons_of(event.state);
-    mouse.modifiers = modifiers_of(event.state);
-    mouse.time_ms = event.time;
     m_sink.mouse(window->cookie, mouse);
 }
 

@@ -58,16 +58,11 @@ template <typename Body> void run(benchmark::State& state, int64_t calls_per_run
     count_calls(state, calls_per_run);
 }
 
-// The four page DCs of the current window, held under the page lock for direct GDI calls, as
-// the library holds them for each of its own.
+// The current window's active page, held under the page lock for direct GDI calls, as the
+// library holds it for each of its own.
 class HeldPages {
 public:
-    HeldPages() : m_active(VEXIL__GetWinvexilDC(nullptr))
-    {
-        const WindowData& window = vexil::graphics::current_window();
-        for (int page = 0; page < kPageCount; ++page)
-            m_pages[page] = window.hDC[page];
-    }
+    HeldPages() : m_active(VEXIL__GetWinvexilDC(nullptr)) {}
     HeldPages(const HeldPages&) = delete;
     HeldPages& operator=(const HeldPages&) = delete;
     ~HeldPages()
@@ -77,14 +72,13 @@ public:
     }
     HDC active() const { return m_active; }
 
-    // What setcolor and the next line do to the pages: the text colours of all four, and a new
-    // geometric pen on the page that draws.
+    // What setcolor and the next line do to the page that draws: its text colour and a new
+    // geometric pen.
     void set_pen_colour(COLORREF rgb) const
     {
         static constexpr DWORD kSolid[2] = {16, 0};
         const LOGBRUSH brush = {BS_SOLID, rgb, 0};
-        for (const HDC page : m_pages)
-            SetTextColor(page, rgb);
+        SetTextColor(m_active, rgb);
         const HPEN pen =
             ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, 1, &brush, 2, kSolid);
         DeleteObject(SelectObject(m_active, pen));
@@ -108,7 +102,6 @@ public:
 
 private:
     HDC m_active;
-    HDC m_pages[kPageCount] = {};
 };
 
 // W1: the demonstration program's loop, colour values 5, 10, 15, ...

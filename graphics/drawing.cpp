@@ -69,7 +69,7 @@ template <typename Draw> void draw_and_refresh(WindowData& window, RECT* touched
         const PageLock lock(window);
         if (!lock)
             return;
-        vexil::graphics::update_active_pen(window, lock);
+        vexil::graphics::update_active_page_settings(window, lock);
         const HDC dc = lock.active();
         draw(dc);
         if (touched)
@@ -237,7 +237,7 @@ template <typename Target> void line_from_current_position(Target&& target)
         const PageLock lock(window);
         if (!lock)
             return;
-        vexil::graphics::update_active_pen(window, lock);
+        vexil::graphics::update_active_page_settings(window, lock);
         const HDC dc = lock.active();
         POINT from;
         GetCurrentPositionEx(dc, &from);

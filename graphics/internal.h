@@ -112,9 +112,9 @@ struct WindowData {
     MouseHandlerFunction MouseHandler[kMouseKinds] = {};
     std::atomic<bool> Refreshing{false};
     HANDLE hMutex = nullptr;
-    // The pens follow the colour and line settings lazily: CreateNewPen starts a new
-    // generation, and a page builds its pen for it when it next draws, so that pages that do
-    // not draw cost nothing. Used with the page lock held.
+    // The pens and text colours follow the colour and line settings lazily: CreateNewPen
+    // starts a new generation, and a page takes it on when it next draws, so that pages that
+    // do not draw cost nothing. Used with the page lock held.
     unsigned PenGeneration = 0;
     unsigned PagePenGeneration[kPageCount] = {};
 };
@@ -215,9 +215,9 @@ void rect_to_device(HDC dc, RECT& rect);
 // active page is shown; a rectangle only while automatic refresh is on.
 void invalidate_if_shown(const WindowData& window, const RECT* device_rect);
 
-// Builds the active page's pen if the settings changed since it last drew. Called with the page
-// lock held, before drawing.
-void update_active_pen(WindowData& window, const PageLock& lock);
+// Gives the active page the text colour and pen of the current settings if they changed since
+// it last drew. Called with the page lock held, before drawing.
+void update_active_page_settings(WindowData& window, const PageLock& lock);
 
 // Fills VEXIL__Colors with the sixteen palette colours.
 void reset_palette();

@@ -134,13 +134,15 @@ DashPattern dash_pattern(const WindowData& window)
 
 namespace vexil::graphics {
 
-void update_active_pen(WindowData& window, const PageLock& lock)
+void update_active_page_settings(WindowData& window, const PageLock& lock)
 {
     const int page = window.ActivePage.load(std::memory_order_relaxed);
     if (window.PagePenGeneration[page] == window.PenGeneration)
         return;
     window.PagePenGeneration[page] = window.PenGeneration;
-    const LOGBRUSH brush = {BS_SOLID, converttorgb(window.DrawColor), 0};
+    const COLORREF rgb = converttorgb(window.DrawColor);
+    SetTextColor(lock.page(page), rgb);
+    const LOGBRUSH brush = {BS_SOLID, rgb, 0};
     const DashPattern dashes = dash_pattern(window);
     const HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
                                   static_cast<DWORD>(window.LineThickness), &brush, static_cast<DWORD>(dashes.count),
@@ -165,11 +167,7 @@ void setcolor(int color)
 {
     WindowData& window = current_window();
     window.DrawColor = color;
-    if (const PageLock lock(window); lock) {
-        const COLORREF rgb = converttorgb(color);
-        for (int page = 0; page < kPageCount; ++page)
-            SetTextColor(lock.page(page), rgb);
-    }
+    // Each page takes the colour into its text colour and its pen when it next draws.
     CreateNewPen();
 }
 

@@ -243,7 +243,7 @@ DWORD wait_for_objects(DWORD count, const HANDLE* handles, WaitMode mode, DWORD 
         }
     }
     // Room to record every mutex this wait may take, so that recording cannot fail later.
-    if (!reserve_owned_mutexes(mutexes))
+    if (mutexes != 0 && !reserve_owned_mutexes(mutexes))
         return fail(ERROR_NOT_ENOUGH_MEMORY);
 
     Take takes[MAXIMUM_WAIT_OBJECTS];

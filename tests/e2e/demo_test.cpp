@@ -64,6 +64,9 @@ protected:
             return 0;
         uint32_t window = 0;
         eventually([&] { return (window = find_window_by_title("Windows Vexil")) != 0; });
+        // The window has its name before it is mapped; keys can only be typed into it once it shows.
+        const std::string id = std::to_string(window);
+        eventually([&] { return run_command("xwininfo -id " + id).find("IsViewable") != std::string::npos; });
         return window;
     }
 

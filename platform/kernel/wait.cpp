@@ -153,15 +153,29 @@ std::optional<DWORD> complete_all_locked(WaitBlock& block, Take* takes) noexcept
     return result;
 }
 
-// Links the block into every object's waiters before it sleeps. False when a mutex of a
-// wait-any came free meanwhile, so the wait should try again at once.
+// Whether an object other than a mutex still blocks a wait-all. Those objects change only
+// under the wait lock, so the answer holds until the lock is let go.
+bool blocked_by_other_than_mutex_locked(const WaitBlock& block) noexcept
+{
+    for (uint32_t i = 0; i < block.count; ++i) {
+        if (!is_mutex(block.entries[i]) && !can_take_locked(block.entries[i], block.thread_id))
+            return true;
+    }
+    return false;
+}
+
+// Links the block into every object's waiters before it sleeps. False when a mutex came free
+// meanwhile, released on its lock-free path, which wakes no one: the wait tries again at once.
+// A wait-all that another object still blocks sleeps all the same, since that object's signal,
+// given under the wait lock, wakes it.
 bool link_all_locked(WaitBlock& block) noexcept
 {
     block.woken.store(0, std::memory_order_relaxed);
     for (uint32_t i = 0; i < block.count; ++i) {
         WaitEntry& entry = block.entries[i];
         link_waiter_locked(entry);
-        if (is_mutex(entry) && !as_mutex(*entry.object).mark_waited_locked() && block.mode == WaitMode::Any) {
+        if (is_mutex(entry) && !as_mutex(*entry.object).mark_waited_locked() &&
+            (block.mode == WaitMode::Any || !blocked_by_other_than_mutex_locked(block))) {
             unlink_all_locked(block);
             return false;
         }

@@ -36,11 +36,11 @@ void BM_PresentFullWindow(benchmark::State& state, Path path)
     }
     // The plain path is what a display without MIT-SHM (another machine's) gets.
     connection->shm_usable = connection->shm_usable && path == Path::SharedMemory;
-    backend::WindowSpec spec;
-    spec.title = "Vexil benchmark";
-    spec.width = kWidth;
-    spec.height = kHeight;
-    backend::Window* window = backend::create_window(connection, spec);
+    backend::WindowSpec window_spec;
+    window_spec.title = "Vexil benchmark";
+    window_spec.width = kWidth;
+    window_spec.height = kHeight;
+    backend::Window* window = backend::create_window(connection, window_spec);
     if (!window || window->image.is_shared() != (path == Path::SharedMemory)) {
         state.SkipWithError("the window does not use the path measured");
         backend::close_connection(connection);

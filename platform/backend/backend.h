@@ -46,10 +46,10 @@ enum class WindowKind : uint8_t {
 };
 
 struct WindowSpec {
-    const char* title = "";  // UTF-8
-    int32_t left = 0;        // screen position of the window's outer top-left corner
-    int32_t top = 0;         //   (the desktop's frame corner, for a Framed window)
-    int32_t width = 0;       // surface size in pixels, at least 1 x 1
+    const char* title = ""; // UTF-8
+    int32_t left = 0;       // screen position of the window's outer top-left corner
+    int32_t top = 0;        //   (the desktop's frame corner, for a Framed window)
+    int32_t width = 0;      // surface size in pixels, at least 1 x 1
     int32_t height = 0;
     WindowKind kind = WindowKind::Framed;
     Window* owner = nullptr; // the window a Popup belongs to; null otherwise
@@ -110,8 +110,8 @@ class EventSink {
 public:
     virtual void key(void* cookie, const KeyEvent& event) = 0;
     virtual void mouse(void* cookie, const MouseEvent& event) = 0;
-    virtual void close_requested(void* cookie) = 0;      // the close box or the desktop's close command
-    virtual void exposed(void* cookie, raster::Box box) = 0; // surface pixels to show again
+    virtual void close_requested(void* cookie) = 0;            // the close box or the desktop's close command
+    virtual void exposed(void* cookie, raster::Box box) = 0;   // surface pixels to show again
     virtual void focus_changed(void* cookie, Focus focus) = 0; // not reported for a Popup's grab
 
 protected:
@@ -136,7 +136,7 @@ int event_fd(Connection* connection);
 void pump(Connection* connection, EventSink& sink);
 
 // A new window, hidden, or null on failure. Its surface is cleared to black.
-[[nodiscard]] Window* create_window(Connection* connection, const WindowSpec& spec);
+[[nodiscard]] Window* create_window(Connection* connection, const WindowSpec& window_spec);
 void destroy_window(Window* window);
 
 enum class Visibility : uint8_t { Shown, Hidden };
@@ -159,6 +159,6 @@ void set_cursor(Window* window, Cursor cursor);
 void screen_size(int32_t* width, int32_t* height);
 uint32_t double_click_time_ms();
 void double_click_size(int32_t* width, int32_t* height); // the box two clicks must share
-desktop::Provider& desktop_provider();                     // message boxes and dialogs for this backend
+desktop::Provider& desktop_provider();                   // message boxes and dialogs for this backend
 
 } // namespace vexil::backend

@@ -41,21 +41,21 @@ bool append_insert(std::string& out, const std::string& form, DWORD_PTR value)
     size_t conversion = form.find_first_not_of("-+ #0123456789.");
     if (conversion == std::string::npos)
         return false;
-    std::string spec = "%" + form.substr(0, conversion);
+    std::string printf_format = "%" + form.substr(0, conversion);
     std::string rest = form.substr(conversion);
     if (rest.size() == 2 && (rest[0] == 'h' || rest[0] == 'l'))
         rest.erase(0, 1);
     if (rest.size() != 1 || std::strchr("scdiuoxX", rest[0]) == nullptr)
         return false;
-    spec += rest;
+    printf_format += rest;
     char piece[512];
     if (rest[0] == 's') {
         const char* text = reinterpret_cast<const char*>(value);
-        std::snprintf(piece, sizeof piece, spec.c_str(), text ? text : "(null)");
+        std::snprintf(piece, sizeof piece, printf_format.c_str(), text ? text : "(null)");
     } else if (rest[0] == 'c' || rest[0] == 'd' || rest[0] == 'i') {
-        std::snprintf(piece, sizeof piece, spec.c_str(), static_cast<int>(value));
+        std::snprintf(piece, sizeof piece, printf_format.c_str(), static_cast<int>(value));
     } else {
-        std::snprintf(piece, sizeof piece, spec.c_str(), static_cast<unsigned>(value));
+        std::snprintf(piece, sizeof piece, printf_format.c_str(), static_cast<unsigned>(value));
     }
     out += piece;
     return true;

@@ -186,7 +186,7 @@ HWND create_window(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style,
     window->client_y = framed ? 0 : frame.top;
     window->owner = owner;
 
-    backend::WindowSpec spec;
+    backend::WindowSpec window_spec;
     std::string utf8_title;
     try {
         window->title = title ? title : "";
@@ -198,15 +198,15 @@ HWND create_window(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style,
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    spec.title = utf8_title.c_str();
-    spec.left = x;
-    spec.top = y;
-    spec.width = std::max(1, framed ? window->client_width : width);
-    spec.height = std::max(1, framed ? window->client_height : height);
-    spec.kind = frame.kind;
-    spec.owner = owner_window && owner_window->queue == queue ? owner_window->native : nullptr;
-    spec.cookie = handle;
-    window->native = backend::create_window(connection, spec);
+    window_spec.title = utf8_title.c_str();
+    window_spec.left = x;
+    window_spec.top = y;
+    window_spec.width = std::max(1, framed ? window->client_width : width);
+    window_spec.height = std::max(1, framed ? window->client_height : height);
+    window_spec.kind = frame.kind;
+    window_spec.owner = owner_window && owner_window->queue == queue ? owner_window->native : nullptr;
+    window_spec.cookie = handle;
+    window->native = backend::create_window(connection, window_spec);
     if (!window->native) {
         std::erase(queue->owner().windows, handle);
         release_class(window_class);
@@ -218,8 +218,8 @@ HWND create_window(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style,
     if (frame.kind == backend::WindowKind::Bare)
         draw_frame(window->surface, frame);
 
-    CREATESTRUCTA create = {parameter, window_class->instance, nullptr, owner, height, width, y, x,
-                            static_cast<LONG>(style), title, class_name, ex_style};
+    CREATESTRUCTA create = {parameter, window_class->instance,   nullptr, owner,      height,  width, y,
+                            x,         static_cast<LONG>(style), title,   class_name, ex_style};
     const LPARAM create_param = reinterpret_cast<LPARAM>(&create);
     if (!call_procedure(handle, WM_NCCREATE, 0, create_param) ||
         call_procedure(handle, WM_CREATE, 0, create_param) == -1) {

@@ -52,9 +52,9 @@ bool BackendTest::pump_until_deadline(const std::function<bool()>& condition,
     return true;
 }
 
-backend::Window* BackendTest::open_window(backend::WindowSpec spec)
+backend::Window* BackendTest::open_window(backend::WindowSpec window_spec)
 {
-    backend::Window* window = backend::create_window(m_connection, spec);
+    backend::Window* window = backend::create_window(m_connection, window_spec);
     if (!window) {
         return nullptr;
     }
@@ -62,7 +62,7 @@ backend::Window* BackendTest::open_window(backend::WindowSpec spec)
     const size_t before = m_sink.exposes.size();
     pump_until([&] {
         for (size_t i = before; i < m_sink.exposes.size(); ++i) {
-            if (m_sink.exposes[i].cookie == spec.cookie) {
+            if (m_sink.exposes[i].cookie == window_spec.cookie) {
                 return true;
             }
         }

@@ -62,7 +62,7 @@ protected:
     bool pump_until_deadline(const std::function<bool()>& condition, std::chrono::steady_clock::time_point deadline);
 
     // Creates and shows a window, and waits until it is on the screen (its first expose).
-    backend::Window* open_window(backend::WindowSpec spec);
+    backend::Window* open_window(backend::WindowSpec window_spec);
 
     // Waits until the server has handled every request the backend made, so that a client of
     // its own (a tool, a screenshot) sees their effect.

@@ -33,15 +33,15 @@ void* const kOtherCookie = &g_cookie_b;
 backend::WindowSpec spec_of(backend::WindowKind kind, int32_t left, int32_t top, int32_t width, int32_t height,
                             const char* title = "Vexil test")
 {
-    backend::WindowSpec spec;
-    spec.title = title;
-    spec.left = left;
-    spec.top = top;
-    spec.width = width;
-    spec.height = height;
-    spec.kind = kind;
-    spec.cookie = kCookie;
-    return spec;
+    backend::WindowSpec window_spec;
+    window_spec.title = title;
+    window_spec.left = left;
+    window_spec.top = top;
+    window_spec.width = width;
+    window_spec.height = height;
+    window_spec.kind = kind;
+    window_spec.cookie = kCookie;
+    return window_spec;
 }
 
 std::string hex(uint32_t id)
@@ -205,9 +205,9 @@ TEST_F(BackendTest, ConnectionsAreIndependent)
 {
     backend::Connection* other = backend::open_connection();
     ASSERT_NE(other, nullptr);
-    backend::WindowSpec spec = spec_of(backend::WindowKind::Framed, 0, 0, 50, 50);
-    spec.cookie = kOtherCookie;
-    backend::Window* foreign = backend::create_window(other, spec);
+    backend::WindowSpec window_spec = spec_of(backend::WindowKind::Framed, 0, 0, 50, 50);
+    window_spec.cookie = kOtherCookie;
+    backend::Window* foreign = backend::create_window(other, window_spec);
     ASSERT_NE(foreign, nullptr);
     backend::show_window(foreign, backend::Visibility::Shown);
     backend::Window* own = open_window(spec_of(backend::WindowKind::Framed, 100, 0, 50, 50));
@@ -494,10 +494,10 @@ TEST_F(BackendTest, ShownPopupGrabsPointerAndKeyboard)
 {
     backend::Window* owner = open_window(spec_of(backend::WindowKind::Framed, 0, 0, 400, 300));
     ASSERT_NE(owner, nullptr);
-    backend::WindowSpec spec = spec_of(backend::WindowKind::Popup, 50, 60, 100, 80, "");
-    spec.owner = owner;
-    spec.cookie = kOtherCookie;
-    backend::Window* popup = open_window(spec);
+    backend::WindowSpec window_spec = spec_of(backend::WindowKind::Popup, 50, 60, 100, 80, "");
+    window_spec.owner = owner;
+    window_spec.cookie = kOtherCookie;
+    backend::Window* popup = open_window(window_spec);
     ASSERT_NE(popup, nullptr);
     EXPECT_THAT(run_command("xwininfo -id " + std::to_string(xid(popup))), HasSubstr("Override Redirect State: yes"));
     EXPECT_THAT(run_command("xprop -id " + std::to_string(xid(popup)) + " WM_TRANSIENT_FOR"),
@@ -610,8 +610,8 @@ TEST(BackendTransportTest, OverTcpSurfacesAreSentWithPutImage)
     ASSERT_TRUE(server.start(SharedMemory::Offered, Transport::Tcp)) << server.error();
     backend::Connection* connection = backend::open_connection();
     ASSERT_NE(connection, nullptr);
-    backend::WindowSpec spec = spec_of(backend::WindowKind::Framed, 0, 0, 64, 32);
-    backend::Window* window = backend::create_window(connection, spec);
+    backend::WindowSpec window_spec = spec_of(backend::WindowKind::Framed, 0, 0, 64, 32);
+    backend::Window* window = backend::create_window(connection, window_spec);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->image.is_shared());
     backend::show_window(window, backend::Visibility::Shown);

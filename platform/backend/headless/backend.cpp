@@ -127,31 +127,31 @@ void pump(Connection* connection, EventSink& sink)
     }
 }
 
-Window* create_window(Connection* connection, const WindowSpec& spec)
+Window* create_window(Connection* connection, const WindowSpec& window_spec)
 {
-    if (spec.width < 1 || spec.height < 1)
+    if (window_spec.width < 1 || window_spec.height < 1)
         return nullptr;
     auto* window = new (std::nothrow) Window;
     if (!window)
         return nullptr;
     try {
-        const size_t count = static_cast<size_t>(spec.width) * static_cast<size_t>(spec.height);
+        const size_t count = static_cast<size_t>(window_spec.width) * static_cast<size_t>(window_spec.height);
         window->pixels.assign(count, 0);
         window->shown.assign(count, 0);
-        window->state.title = spec.title ? spec.title : "";
+        window->state.title = window_spec.title ? window_spec.title : "";
     } catch (...) {
         delete window;
         return nullptr;
     }
     window->connection = connection;
-    window->cookie = spec.cookie;
-    window->surface = {window->pixels.data(), spec.width, spec.height, spec.width};
-    window->state.kind = spec.kind;
-    window->state.left = spec.left;
-    window->state.top = spec.top;
-    window->state.width = spec.width;
-    window->state.height = spec.height;
-    window->state.owner = spec.owner ? static_cast<HWND>(spec.owner->cookie) : nullptr;
+    window->cookie = window_spec.cookie;
+    window->surface = {window->pixels.data(), window_spec.width, window_spec.height, window_spec.width};
+    window->state.kind = window_spec.kind;
+    window->state.left = window_spec.left;
+    window->state.top = window_spec.top;
+    window->state.width = window_spec.width;
+    window->state.height = window_spec.height;
+    window->state.owner = window_spec.owner ? static_cast<HWND>(window_spec.owner->cookie) : nullptr;
     Registry& all = registry();
     std::lock_guard guard(all.lock);
     try {

@@ -30,7 +30,7 @@ constexpr uint32_t kEventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRE
                                 XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_FOCUS_CHANGE |
                                 XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
-bool create_native_window(Connection& connection, Window& window, const WindowSpec& spec)
+bool create_native_window(Connection& connection, Window& window, const WindowSpec& window_spec)
 {
     // Attribute values in the order of their mask bits.
     const uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK |
@@ -38,17 +38,18 @@ bool create_native_window(Connection& connection, Window& window, const WindowSp
     const uint32_t values[] = {
         0, // black, the colour of the class brush, until the first present
         0,
-        spec.kind == WindowKind::Popup ? 1u : 0u, // a menu is placed and stacked by us, not the manager
+        window_spec.kind == WindowKind::Popup ? 1u : 0u, // a menu is placed and stacked by us, not the manager
         kEventMask,
         connection.colormap,
         connection.cursors.arrow,
     };
     window.id = xcb_generate_id(connection.xcb);
     xcb_generic_error_t* error = xcb_request_check(
-        connection.xcb, xcb_create_window_checked(connection.xcb, 24, window.id, connection.root,
-                                                  wire_coordinate(spec.left), wire_coordinate(spec.top),
-                                                  static_cast<uint16_t>(spec.width), static_cast<uint16_t>(spec.height),
-                                                  0, XCB_WINDOW_CLASS_INPUT_OUTPUT, connection.visual, mask, values));
+        connection.xcb,
+        xcb_create_window_checked(connection.xcb, 24, window.id, connection.root, wire_coordinate(window_spec.left),
+                                  wire_coordinate(window_spec.top), static_cast<uint16_t>(window_spec.width),
+                                  static_cast<uint16_t>(window_spec.height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                                  connection.visual, mask, values));
     wake_pump(connection);
     std::free(error);
     return error == nullptr;
@@ -108,25 +109,25 @@ void release_input(Connection& connection, Window& window)
 
 namespace vexil::backend {
 
-Window* create_window(Connection* connection, const WindowSpec& spec)
+Window* create_window(Connection* connection, const WindowSpec& window_spec)
 {
-    if (spec.width < 1 || spec.height < 1 || spec.width > x11::kMaxSurfaceSide || spec.height > x11::kMaxSurfaceSide ||
-        connection->lost) {
+    if (window_spec.width < 1 || window_spec.height < 1 || window_spec.width > x11::kMaxSurfaceSide ||
+        window_spec.height > x11::kMaxSurfaceSide || connection->lost) {
         return nullptr;
     }
     std::unique_ptr<Window> window(new (std::nothrow) Window);
-    if (!window || !window->image.create(*connection, spec.width, spec.height) ||
-        !x11::create_native_window(*connection, *window, spec)) {
+    if (!window || !window->image.create(*connection, window_spec.width, window_spec.height) ||
+        !x11::create_native_window(*connection, *window, window_spec)) {
         return nullptr;
     }
     window->connection = connection;
-    window->kind = spec.kind;
-    window->owner = spec.owner;
-    window->cookie = spec.cookie;
-    window->left = window->origin_x = spec.left;
-    window->top = window->origin_y = spec.top;
-    const xcb_window_t owner = spec.owner ? spec.owner->id : xcb_window_t{XCB_WINDOW_NONE};
-    x11::set_window_properties(*connection, window->id, spec, owner);
+    window->kind = window_spec.kind;
+    window->owner = window_spec.owner;
+    window->cookie = window_spec.cookie;
+    window->left = window->origin_x = window_spec.left;
+    window->top = window->origin_y = window_spec.top;
+    const xcb_window_t owner = window_spec.owner ? window_spec.owner->id : xcb_window_t{XCB_WINDOW_NONE};
+    x11::set_window_properties(*connection, window->id, window_spec, owner);
     xcb_flush(connection->xcb);
     connection->windows.push_back(window.get());
     return window.release();

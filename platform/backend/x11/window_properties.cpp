@@ -69,19 +69,19 @@ constexpr uint32_t kNormalState = 1;
 // Motif's _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
 constexpr uint32_t kMotifDecorationsFlag = 1u << 1;
 
-void set_size_hints(xcb_connection_t* xcb, xcb_window_t window, const WindowSpec& spec)
+void set_size_hints(xcb_connection_t* xcb, xcb_window_t window, const WindowSpec& window_spec)
 {
     // The position counts as chosen by the user and the program, so the window manager keeps
     // it; north-west gravity makes it the outer corner of the frame (ICCCM 4.1.2.3). Minimum
     // equal to maximum makes the size fixed.
     uint32_t hints[18] = {};
     hints[0] = kUSPosition | kPPosition | kPMinSize | kPMaxSize | kPWinGravity;
-    hints[1] = static_cast<uint32_t>(spec.left); // obsolete x, y, width, height, for old managers
-    hints[2] = static_cast<uint32_t>(spec.top);
-    hints[3] = static_cast<uint32_t>(spec.width);
-    hints[4] = static_cast<uint32_t>(spec.height);
-    hints[5] = hints[7] = static_cast<uint32_t>(spec.width);
-    hints[6] = hints[8] = static_cast<uint32_t>(spec.height);
+    hints[1] = static_cast<uint32_t>(window_spec.left); // obsolete x, y, width, height, for old managers
+    hints[2] = static_cast<uint32_t>(window_spec.top);
+    hints[3] = static_cast<uint32_t>(window_spec.width);
+    hints[4] = static_cast<uint32_t>(window_spec.height);
+    hints[5] = hints[7] = static_cast<uint32_t>(window_spec.width);
+    hints[6] = hints[8] = static_cast<uint32_t>(window_spec.height);
     hints[17] = XCB_GRAVITY_NORTH_WEST;
     set_property(xcb, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
 }
@@ -115,14 +115,14 @@ void set_title_properties(const Connection& connection, xcb_window_t window, con
     set_string(connection.xcb, window, atoms.net_wm_icon_name, atoms.utf8_string, utf8);
 }
 
-void set_window_properties(const Connection& connection, xcb_window_t window, const WindowSpec& spec,
+void set_window_properties(const Connection& connection, xcb_window_t window, const WindowSpec& window_spec,
                            xcb_window_t owner)
 {
     xcb_connection_t* xcb = connection.xcb;
     const Atoms& atoms = connection.atoms;
-    set_title_properties(connection, window, spec.title);
+    set_title_properties(connection, window, window_spec.title);
     set_class_and_machine(xcb, window);
-    set_size_hints(xcb, window, spec);
+    set_size_hints(xcb, window, window_spec);
 
     const uint32_t wm_hints[9] = {kInputHint | kStateHint, 1, kNormalState};
     set_property(xcb, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, wm_hints);
@@ -136,10 +136,10 @@ void set_window_properties(const Connection& connection, xcb_window_t window, co
     set_property(xcb, window, atoms.net_wm_pid, XCB_ATOM_CARDINAL, 32, 1, &pid);
 
     const xcb_atom_t type =
-        spec.kind == WindowKind::Popup ? atoms.net_wm_window_type_popup_menu : atoms.net_wm_window_type_normal;
+        window_spec.kind == WindowKind::Popup ? atoms.net_wm_window_type_popup_menu : atoms.net_wm_window_type_normal;
     set_property(xcb, window, atoms.net_wm_window_type, XCB_ATOM_ATOM, 32, 1, &type);
 
-    if (spec.kind != WindowKind::Framed) {
+    if (window_spec.kind != WindowKind::Framed) {
         // No caption, no border: the surface is the whole window and USER draws its frame.
         const uint32_t motif[5] = {kMotifDecorationsFlag, 0, 0, 0, 0};
         set_property(xcb, window, atoms.motif_wm_hints, atoms.motif_wm_hints, 32, 5, motif);

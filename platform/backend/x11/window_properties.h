@@ -10,7 +10,7 @@ namespace vexil::backend::x11 {
 
 // Everything a new window announces before it is first mapped: title, class, fixed size and
 // program-chosen position, protocols, process id, window type, decorations, owner.
-void set_window_properties(const Connection& connection, xcb_window_t window, const WindowSpec& spec,
+void set_window_properties(const Connection& connection, xcb_window_t window, const WindowSpec& window_spec,
                            xcb_window_t owner);
 
 // WM_NAME, WM_ICON_NAME and their EWMH UTF-8 twins.

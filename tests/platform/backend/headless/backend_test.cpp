@@ -39,11 +39,11 @@ protected:
         headless::reset_input_devices();
         m_connection = open_connection();
         ASSERT_NE(m_connection, nullptr);
-        WindowSpec spec;
-        spec.width = 4;
-        spec.height = 3;
-        spec.cookie = m_cookie;
-        m_window = create_window(m_connection, spec);
+        WindowSpec window_spec;
+        window_spec.width = 4;
+        window_spec.height = 3;
+        window_spec.cookie = m_cookie;
+        m_window = create_window(m_connection, window_spec);
         ASSERT_NE(m_window, nullptr);
     }
     void TearDown() override { close_connection(m_connection); }

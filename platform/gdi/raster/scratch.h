@@ -10,14 +10,11 @@
 
 namespace vexil::raster {
 
-// Grows `buffer` to at least `size` elements; false (and no exception) when memory is short.
-template <typename T>
-[[nodiscard]] bool ensure_size(std::vector<T>& buffer, size_t size)
+// Runs `grow`, a vector operation that may allocate; false (and no exception) when memory is short.
+template <typename Grow> [[nodiscard]] bool grows_without_throwing(Grow&& grow)
 {
-    if (buffer.size() >= size)
-        return true;
     try {
-        buffer.resize(size);
+        grow();
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -26,32 +23,22 @@ template <typename T>
     return true;
 }
 
-// Reserves room for `size` elements; false (and no exception) when memory is short.
-template <typename T>
-[[nodiscard]] bool ensure_capacity(std::vector<T>& buffer, size_t size)
+// Grows `buffer` to at least `size` elements; false when memory is short.
+template <typename T> [[nodiscard]] bool ensure_size(std::vector<T>& buffer, size_t size)
 {
-    if (buffer.capacity() >= size)
-        return true;
-    try {
-        buffer.reserve(size);
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
-    return true;
+    return buffer.size() >= size || grows_without_throwing([&] { buffer.resize(size); });
 }
 
-// Appends `value`; false (and no exception) when memory is short.
-template <typename T>
-[[nodiscard]] bool push_back_checked(std::vector<T>& buffer, const T& value)
+// Reserves room for `size` elements; false when memory is short.
+template <typename T> [[nodiscard]] bool ensure_capacity(std::vector<T>& buffer, size_t size)
 {
-    try {
-        buffer.push_back(value);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    return buffer.capacity() >= size || grows_without_throwing([&] { buffer.reserve(size); });
+}
+
+// Appends `value`; false when memory is short.
+template <typename T> [[nodiscard]] bool push_back_checked(std::vector<T>& buffer, const T& value)
+{
+    return grows_without_throwing([&] { buffer.push_back(value); });
 }
 
 } // namespace vexil::raster
